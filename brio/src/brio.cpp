@@ -1,0 +1,1 @@
+// Brio sources live beside this file, one file per group of functions.

@@ -1,0 +1,1 @@
+// Framework stand-ins live beside this file.

@@ -1,0 +1,1 @@
+// Operating-system services live beside this file.

@@ -1,0 +1,1 @@
+// Tessel classes live beside this file.

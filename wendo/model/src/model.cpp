@@ -1,0 +1,1 @@
+// Command model sources live beside this file.
