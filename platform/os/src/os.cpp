@@ -1,1 +1,0 @@
-// Operating-system services live beside this file.
