@@ -9,3 +9,4 @@
 #include "brio/times.h"
 #include "brio/files.h"
 #include "brio/utils.h"
+#include "brio/findfile.h"
