@@ -1,1 +1,0 @@
-// Framework stand-ins live beside this file.

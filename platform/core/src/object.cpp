@@ -1,0 +1,32 @@
+#include "core/object.h"
+
+const CRuntimeClass CObject::classCObject{"CObject", nullptr, nullptr};
+
+std::unique_ptr<CObject> CRuntimeClass::CreateObject() const
+{
+    return m_create != nullptr ? m_create() : nullptr;
+}
+
+bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const
+{
+    for (const CRuntimeClass* cls = this; cls != nullptr; cls = cls->m_baseClass) {
+        if (cls == base) {
+            return true;
+        }
+    }
+    return false;
+}
+
+const CRuntimeClass* CObject::GetRuntimeClass() const
+{
+    return &classCObject;
+}
+
+bool CObject::IsKindOf(const CRuntimeClass* cls) const
+{
+    return cls != nullptr && GetRuntimeClass()->IsDerivedFrom(cls);
+}
+
+void CObject::Serialize(CArchive& /*ar*/)
+{
+}
