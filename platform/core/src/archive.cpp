@@ -5,6 +5,8 @@
 #include <array>
 #include <utility>
 
+namespace core {
+
 namespace {
 
 // Longest run read at once while loading a string, so that a corrupt 32-bit length costs
@@ -215,3 +217,5 @@ CArchive& CArchive::operator>>(std::string& text)
     text = std::move(result);
     return *this;
 }
+
+} // namespace core

@@ -1,5 +1,7 @@
 #include "core/object.h"
 
+namespace core {
+
 const CRuntimeClass CObject::classCObject{"CObject", nullptr, nullptr};
 
 std::unique_ptr<CObject> CRuntimeClass::CreateObject() const
@@ -30,3 +32,5 @@ bool CObject::IsKindOf(const CRuntimeClass* cls) const
 void CObject::Serialize(CArchive& /*ar*/)
 {
 }
+
+} // namespace core

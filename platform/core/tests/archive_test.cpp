@@ -10,6 +10,10 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using core::CArchive;
+using core::CArchiveException;
+using core::CObject;
+using core::CRuntimeClass;
 
 namespace {
 

@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+namespace core {
+
 class CArchive
 {
 public:
@@ -77,3 +79,5 @@ private:
     Mode m_mode;
     std::unique_ptr<std::FILE, FileCloser> m_file;
 };
+
+} // namespace core

@@ -5,6 +5,8 @@
 
 #include <exception>
 
+namespace core {
+
 class CArchiveException : public std::exception
 {
 public:
@@ -32,3 +34,5 @@ public:
 private:
     Cause m_cause;
 };
+
+} // namespace core

@@ -3,6 +3,8 @@
 
 #include <memory>
 
+namespace core {
+
 class CArchive;
 class CObject;
 
@@ -38,3 +40,5 @@ protected:
     CObject(const CObject&) = default;
     CObject& operator=(const CObject&) = default;
 };
+
+} // namespace core
