@@ -1,7 +1,71 @@
+/* Directory listing: FindFirst reads one directory with the status of each entry into memory,
+ * sorts it and delivers the first item; FindNext delivers the others; FindEnd releases them.
+ *
+ * Paths are in the kept form (backslash separators, an optional drive); the directory is read
+ * through the operating-system layer. All state lives in the caller's FindFile record, so
+ * listings on different records may run on different threads at once. A record that FindFirst
+ * has filled must be released with FindEnd before it is filled again or dropped. */
 #pragma once
 
 #include "brio/brio_api.h"
 
+#include <sys/stat.h>
+
 BRIO_BEGIN_DECLS
+
+/* Kinds to list (FindFile.sTag), a set of bits. */
+#define FINDFILE_DIRS 1     /* subdirectories (not matched against the filter) */
+#define FINDFILE_FILES 2    /* regular files whose names match the filter */
+#define FINDFILE_SCAN_ALL 4 /* read every name; without it a directory must match the filter */
+
+/* Sort codes (FindFile.sSort): the low five bits choose the order, names without regard to
+ * case; any other value of the low bits sorts by name ascending. */
+#define FINDFILE_SORT_NAME 2
+#define FINDFILE_SORT_R_NAME 3
+#define FINDFILE_SORT_MODIF 4
+#define FINDFILE_SORT_R_MODIF 5
+#define FINDFILE_SORT_ACCESS 8
+#define FINDFILE_SORT_R_ACCESS 9
+#define FINDFILE_SORT_SIZE 16
+#define FINDFILE_SORT_R_SIZE 17
+#define FINDFILE_SORT_DIRS_FIRST 0x20  /* every directory before the first file */
+#define FINDFILE_SORT_FILES_FIRST 0x40 /* every file before the first directory */
+
+#define FINDFILE_MAX_ITEMS 32767
+
+/* One listed item. The status is that of the entry, or of the target for a link to a file. */
+typedef struct FindFileItem
+{
+    char szName[260];
+    int32_t bDelivered;
+    struct stat stStatus;
+} FindFileItem;
+
+typedef struct FindFile
+{
+    int16_t sTag;         /* kinds to list */
+    char szFilter[260];   /* input: path with filter; after a start: the filter alone */
+    int16_t sSort;        /* sort code; 0 is taken as FINDFILE_SORT_NAME */
+    int16_t cScan;        /* items delivered so far */
+    int16_t sNbEntries;   /* items listed */
+    int16_t sNbFile;      /* files listed */
+    int16_t sNbDir;       /* directories listed */
+    char szDirPath[256];  /* the directory listed, kept form */
+    char szFileName[256]; /* name of the item last delivered */
+    struct stat stFile;   /* status of the item last delivered */
+    FindFileItem* pItems; /* sNbEntries items in delivery order; owned, freed by FindEnd */
+} FindFile;
+
+/* Lists the directory of path (its part before the last backslash; the current directory when
+ * there is none) and keeps what the kinds ask for. Returns 1 with the first item delivered into
+ * the record, or 0 when nothing is listed (no such directory, nothing matching, no memory, a
+ * NULL argument or a path of more than 259 characters); after 0 the record holds no items. */
+BRIO_API int FindFirst(int16_t sort, int16_t kinds, const char* path, FindFile* find);
+/* Delivers the next item into the record: 1, or 0 at the end (or for a NULL record). */
+BRIO_API int FindNext(FindFile* find);
+/* Releases the listed items; 1 (0 for a NULL record). Safe to call twice. */
+BRIO_API int FindEnd(FindFile* find);
+/* Prints the record to standard output for diagnosis; 1 (0 for a NULL record). */
+BRIO_API int FindFilePrint(const FindFile* find);
 
 BRIO_END_DECLS

@@ -1,0 +1,364 @@
+// Directory listing. The directory is read once, with the status of each entry, sorted in
+// memory and then delivered from the sorted table; the record owns that table until FindEnd.
+
+#include "brio/findfile.h"
+
+#include "os/dir.h"
+#include "os/path.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kMaxPath = sizeof(FindFile::szFilter) - 1;
+constexpr std::size_t kMaxDir = sizeof(FindFile::szDirPath) - 1;
+constexpr std::size_t kMaxName = sizeof(FindFileItem::szName) - 1;
+
+// ASCII only, so that the order and the matches do not depend on the process's locale.
+char Upper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool IsTrimmed(char c)
+{
+    const auto u = static_cast<unsigned char>(c);
+    return u <= ' ' || u == 127;
+}
+
+std::string_view TrimView(std::string_view text)
+{
+    while (!text.empty() && IsTrimmed(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsTrimmed(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// A part of a name (title or extension) against the same part of the filter: equal up to the
+// shorter length and of equal length, "?" standing for any one character and "*" for the rest.
+bool PartMatches(std::string_view filter, std::string_view name)
+{
+    for (std::size_t i = 0;; ++i) {
+        if (i < filter.size() && filter[i] == '*') {
+            return true;
+        }
+        if (i == filter.size() || i == name.size()) {
+            return filter.size() == name.size();
+        }
+        if (filter[i] != '?' && Upper(filter[i]) != Upper(name[i])) {
+            return false;
+        }
+    }
+}
+
+void SplitExtension(std::string_view name, std::string_view& title, std::string_view& ext)
+{
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos) {
+        title = name;
+        ext = std::string_view();
+    } else {
+        title = name.substr(0, dot);
+        ext = name.substr(dot);
+    }
+}
+
+// The listing's own rule: extension first, then title.
+bool NameMatches(std::string_view filter, std::string_view name)
+{
+    std::string_view filterTitle, filterExt, nameTitle, nameExt;
+    SplitExtension(filter, filterTitle, filterExt);
+    SplitExtension(name, nameTitle, nameExt);
+    return PartMatches(filterExt, nameExt) && PartMatches(filterTitle, nameTitle);
+}
+
+// The rule a system file search applies to a whole name: "*" any run, "?" any one character,
+// without regard to case; "*.*" takes every name, with or without a dot.
+bool SearchMatches(std::string_view pattern, std::string_view name)
+{
+    if (pattern == "*.*") {
+        return true;
+    }
+    std::size_t p = 0, n = 0;
+    std::size_t starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' || Upper(pattern[p]) == Upper(name[n]))) {
+            ++p;
+            ++n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+int CompareNames(const FindFileItem& a, const FindFileItem& b)
+{
+    const std::size_t la = std::strlen(a.szName);
+    const std::size_t lb = std::strlen(b.szName);
+    for (std::size_t i = 0; i < la && i < lb; ++i) {
+        const auto ca = static_cast<unsigned char>(Upper(a.szName[i]));
+        const auto cb = static_cast<unsigned char>(Upper(b.szName[i]));
+        if (ca != cb) {
+            return ca < cb ? -1 : 1;
+        }
+    }
+    if (la != lb) {
+        return la < lb ? -1 : 1;
+    }
+    return std::strcmp(a.szName, b.szName);
+}
+
+int CompareTimes(const timespec& a, const timespec& b)
+{
+    if (a.tv_sec != b.tv_sec) {
+        return a.tv_sec < b.tv_sec ? -1 : 1;
+    }
+    if (a.tv_nsec != b.tv_nsec) {
+        return a.tv_nsec < b.tv_nsec ? -1 : 1;
+    }
+    return 0;
+}
+
+// Strict order of the sort code; equal keys fall back to the name so that a listing comes out
+// the same every time.
+bool Before(const FindFileItem& a, const FindFileItem& b, int order)
+{
+    int key = 0;
+    bool descending = false;
+    switch (order) {
+    case FINDFILE_SORT_R_NAME:
+        key = CompareNames(a, b);
+        descending = true;
+        break;
+    case FINDFILE_SORT_MODIF:
+    case FINDFILE_SORT_R_MODIF:
+        key = CompareTimes(a.stStatus.st_mtim, b.stStatus.st_mtim);
+        descending = order == FINDFILE_SORT_R_MODIF;
+        break;
+    case FINDFILE_SORT_ACCESS:
+    case FINDFILE_SORT_R_ACCESS:
+        key = CompareTimes(a.stStatus.st_atim, b.stStatus.st_atim);
+        descending = order == FINDFILE_SORT_R_ACCESS;
+        break;
+    case FINDFILE_SORT_SIZE:
+    case FINDFILE_SORT_R_SIZE:
+        if (a.stStatus.st_size != b.stStatus.st_size) {
+            key = a.stStatus.st_size < b.stStatus.st_size ? -1 : 1;
+        }
+        descending = order == FINDFILE_SORT_R_SIZE;
+        break;
+    default:
+        break;
+    }
+    if (descending) {
+        key = -key;
+    }
+    if (key == 0) {
+        key = CompareNames(a, b);
+    }
+    return key < 0;
+}
+
+void CopyText(char* dest, std::size_t size, std::string_view text)
+{
+    const std::size_t n = std::min(text.size(), size - 1);
+    std::memcpy(dest, text.data(), n);
+    dest[n] = '\0';
+}
+
+void ClearRecord(FindFile* find)
+{
+    std::memset(static_cast<void*>(find), 0, sizeof(*find));
+}
+
+// Reads the directory into items; false when memory ran out.
+bool ReadItems(const std::string& nativeDir, std::string_view filter, int kinds,
+               std::vector<FindFileItem>& items, int& files, int& dirs)
+{
+    os::DirectoryReader reader(nativeDir);
+    std::string name;
+    try {
+        while (items.size() < FINDFILE_MAX_ITEMS && reader.Next(name)) {
+            if (name.size() > kMaxName) {
+                continue;
+            }
+            FindFileItem item{};
+            const os::EntryKind kind = reader.Status(name, item.stStatus);
+            if (kind == os::EntryKind::Directory) {
+                if ((kinds & FINDFILE_DIRS) == 0 ||
+                    ((kinds & FINDFILE_SCAN_ALL) == 0 && !SearchMatches(filter, name))) {
+                    continue;
+                }
+                ++dirs;
+            } else if (kind == os::EntryKind::File) {
+                if ((kinds & FINDFILE_FILES) == 0 || !NameMatches(filter, name)) {
+                    continue;
+                }
+                ++files;
+            } else {
+                // Links to directories are never walked into; the rest is not text to edit.
+                continue;
+            }
+            CopyText(item.szName, sizeof(item.szName), name);
+            if (items.size() == items.capacity()) {
+                items.reserve(items.size() + 100);
+            }
+            items.push_back(item);
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+bool IsDirectory(const FindFileItem& item)
+{
+    return S_ISDIR(item.stStatus.st_mode);
+}
+
+} // namespace
+
+int FindFirst(int16_t sort, int16_t kinds, const char* path, FindFile* find)
+{
+    if (find == nullptr) {
+        return 0;
+    }
+    ClearRecord(find);
+    if (path == nullptr) {
+        return 0;
+    }
+    std::string pattern(TrimView(path));
+    if (pattern.size() > kMaxPath) {
+        return 0;
+    }
+    if (kinds == FINDFILE_DIRS && pattern.find('*') == std::string::npos) {
+        pattern += "\\*.*";
+    }
+
+    std::string dir;
+    std::string filter;
+    std::string nativeDir;
+    const std::size_t slash = pattern.rfind('\\');
+    if (slash == std::string::npos) {
+        nativeDir = os::WorkingDirectory();
+        if (nativeDir.empty()) {
+            return 0;
+        }
+        dir = os::FromNative(nativeDir);
+        filter = pattern;
+    } else {
+        dir = pattern.substr(0, slash);
+        filter = pattern.substr(slash + 1);
+        nativeDir = os::ToNative(dir);
+        // "\x.htm" and "C:\x.htm" name the root, not the current directory.
+        if (nativeDir.empty()) {
+            nativeDir = "/";
+        }
+    }
+    if (dir.size() > kMaxDir || filter.size() > kMaxPath) {
+        return 0;
+    }
+
+    std::vector<FindFileItem> items;
+    int files = 0;
+    int dirs = 0;
+    if (!ReadItems(nativeDir, filter, kinds, items, files, dirs) || items.empty()) {
+        return 0;
+    }
+
+    const int order = (sort == 0 ? FINDFILE_SORT_NAME : sort) & 0x1F;
+    std::sort(items.begin(), items.end(), [order](const FindFileItem& a, const FindFileItem& b) {
+        return Before(a, b, order);
+    });
+    // Delivery walks the table in order, so the grouping bits are applied here once. When both
+    // bits are set, directories come first rather than nothing being deliverable.
+    if ((sort & FINDFILE_SORT_DIRS_FIRST) != 0) {
+        std::stable_partition(items.begin(), items.end(), IsDirectory);
+    } else if ((sort & FINDFILE_SORT_FILES_FIRST) != 0) {
+        std::stable_partition(items.begin(), items.end(),
+                              [](const FindFileItem& item) { return !IsDirectory(item); });
+    }
+
+    auto* table = new (std::nothrow) FindFileItem[items.size()];
+    if (table == nullptr) {
+        return 0;
+    }
+    std::copy(items.begin(), items.end(), table);
+
+    CopyText(find->szFilter, sizeof(find->szFilter), filter);
+    CopyText(find->szDirPath, sizeof(find->szDirPath), dir);
+    find->sSort = sort == 0 ? FINDFILE_SORT_NAME : sort;
+    find->sTag = kinds;
+    find->sNbEntries = static_cast<int16_t>(items.size());
+    find->sNbFile = static_cast<int16_t>(files);
+    find->sNbDir = static_cast<int16_t>(dirs);
+    find->pItems = table;
+    return FindNext(find);
+}
+
+int FindNext(FindFile* find)
+{
+    if (find == nullptr || find->pItems == nullptr) {
+        return 0;
+    }
+    for (int i = std::max<int>(find->cScan, 0); i < find->sNbEntries; ++i) {
+        FindFileItem& item = find->pItems[i];
+        if (item.bDelivered != 0) {
+            continue;
+        }
+        item.bDelivered = 1;
+        find->stFile = item.stStatus;
+        CopyText(find->szFileName, sizeof(find->szFileName), item.szName);
+        ++find->cScan;
+        return 1;
+    }
+    return 0;
+}
+
+int FindEnd(FindFile* find)
+{
+    if (find == nullptr) {
+        return 0;
+    }
+    delete[] find->pItems;
+    find->pItems = nullptr;
+    return 1;
+}
+
+int FindFilePrint(const FindFile* find)
+{
+    if (find == nullptr) {
+        return 0;
+    }
+    std::printf("\nFindFile Struct\n");
+    std::printf("sTag: %d\n", find->sTag);
+    std::printf("szFilter: %.*s\n", static_cast<int>(kMaxPath), find->szFilter);
+    std::printf("sSort: %d\n", find->sSort);
+    std::printf("cScan: %d\n", find->cScan);
+    std::printf("sNbEntries: %d\n", find->sNbEntries);
+    std::printf("sNbFile: %d\n", find->sNbFile);
+    std::printf("sNbDir: %d\n", find->sNbDir);
+    std::printf("szDirPath: %.*s\n", static_cast<int>(kMaxDir), find->szDirPath);
+    std::printf("szFileName: %.*s\n\n", static_cast<int>(kMaxDir), find->szFileName);
+    return 1;
+}
