@@ -1,1 +1,0 @@
-// Tessel classes live beside this file.
