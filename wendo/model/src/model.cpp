@@ -1,1 +1,0 @@
-// Command model sources live beside this file.
