@@ -1,9 +1,11 @@
 /* Text scanning: substring search with match options, content between delimiters, keyword
  * lookup, word and line readers, trimming, whole-number checks and file exclusion lists.
  *
- * Positions returned are pointers into the caller's text, never copies. Functions whose names
- * begin with MT keep their reading position in a caller-held cursor and may be used from
- * several threads; GetBufferWord and GetBufferString keep it in the library (not thread-safe). */
+ * Texts are NUL-terminated strings of 8-bit characters; a byte is a character. Positions
+ * returned are pointers into the caller's text, never copies. Functions whose names begin with
+ * MT keep their reading position in a caller-held cursor and may be used from several threads;
+ * GetBufferWord and GetBufferString keep it in the library (not thread-safe). Every other
+ * function is stateless. "Not found" leaves the out arguments as they were. */
 #pragma once
 
 #include "brio/brio_api.h"
@@ -30,34 +32,55 @@ BRIO_BEGIN_DECLS
 #define BRIO_ERR_WOULD_WAIT 10
 #define BRIO_ERR_MAILER 11
 
-/* The message of an error code (static text), also copied into dest when dest is not NULL. */
+/* The message of an error code (static text), also copied into dest when dest is not NULL
+ * (at most 32 bytes with the NUL). */
 BRIO_API const char* BrioErrorCode2String(int16_t code, char* dest);
 
+/* Leftmost match of pattern in text under the match options; returns its first compared text
+ * character and sets *after (when given) just after its last compared one. NULL for a NULL
+ * text, an empty pattern or a pattern made only of skipped characters. */
 BRIO_API char* GetSubStringContent(const char* text, const char* pattern, char** after,
                                    int16_t options);
 BRIO_API char* GetSubStringNoCrLf(const char* text, const char* pattern, char** after);
 BRIO_API char* GetSubStringNoSpace(const char* text, const char* pattern, char** after);
 BRIO_API char* GetSubStringNoCase(const char* text, const char* pattern, char** after);
+/* Case-blind search; ignore (0 for none) is passed over on both sides like a blank. */
 BRIO_API char* FindNoCase(const char* text, const char* pattern, char ignore);
 
-/* delimiters[0] opens, delimiters[1] closes (NULL or empty: no closing delimiter). *content,
- * when asked for, is a KV_Alloc block that the caller releases with KV_Free. */
-BRIO_API char* GetDelimiterContent(const char* text, const char* const* delimiters,
-                                   char** content, char** next, int16_t options);
+/* delimiters[0] opens (NULL or empty: nothing is found), delimiters[1] closes (NULL or empty:
+ * no closing delimiter). Returns where the opening delimiter begins. *content, when asked for
+ * and a closing delimiter was found, is a KV_Alloc block that the caller releases with
+ * KV_Free; *next is just after the closing delimiter (after the opening one without it). */
+BRIO_API char* GetDelimiterContent(const char* text, const char* const* delimiters, char** content,
+                                   char** next, int16_t options);
+/* As GetDelimiterContent, but a closing delimiter immediately followed by a second copy does
+ * not close; the content then keeps such pairs as they stand in the text. */
 BRIO_API char* GetDelimiterContentCmd(const char* text, const char* const* delimiters,
                                       char** content, char** next, int16_t options);
 
-/* delimChars holds two characters: the opening and the closing delimiter. */
+/* delimChars holds two characters: the opening and the closing delimiter (a shorter string
+ * finds nothing). The destinations must be as long as the content unless maxSize limits it. */
 BRIO_API char* ExtractSubString(const char* text, const char* delimChars, char* dest,
                                 int16_t maxSize);
 BRIO_API char* GetSubString(char* text, const char* delimChars, char* dest);
+/* A doubled closing character inside the content stands for one. Returns just after the real
+ * closing character, NULL when the content is not closed (dest then holds the content up to
+ * the end of the text). */
 BRIO_API char* GetSubStringCmd(const char* text, const char* delimChars, char* dest);
 
+/* Index of the keyword equal to word among the first count entries (a NULL entry ends the
+ * list), or -1. */
 BRIO_API int16_t FindAction(const char* word, const char* const* keywords, int16_t count);
 
+/* Reads the next word; text NULL continues from the cursor. A NULL cursor reads from text
+ * only and keeps no position. The word buffer must be as long as the longest word. */
 BRIO_API char* MTGetBufferWord(char** cursor, const char* text, char* word, char* delimiter,
                                int skipLeading);
 BRIO_API char* GetBufferWord(const char* text, char* word, char* delimiter, int skipLeading);
+/* Reads the next line (without its CR, LF or CR LF) into line, at most size - 1 characters.
+ * A longer line is cut there and the next call goes on from the first character not copied;
+ * *stop is then that character. A buffer of size 1 or less receives nothing of the line and
+ * the line is passed over whole. A NULL cursor reads from text only and keeps no position. */
 BRIO_API char* MTGetBufferString(char** cursor, const char* text, char* line, int16_t size,
                                  char* stop);
 BRIO_API char* GetBufferString(const char* text, char* line, int16_t size, char* stop);
@@ -75,9 +98,12 @@ BRIO_API void StrUpr(char* text);
 BRIO_API int ISBlankString(const char* text);
 BRIO_API void RMPendingCrLf(char* text);
 
+/* 1 when text is a whole number of format "%d", "%u", "%ld", "%lu" (32-bit value stored) or
+ * "%sd", "%su" (signed 16-bit value stored); value may be NULL. */
 BRIO_API int KVISStrFormat(const char* text, const char* format, void* value);
 
 BRIO_API int ExtractFilename(char* dest, const char* path);
+/* 1 when fileName matches an entry of the comma-separated list, without regard to case. */
 BRIO_API int ISExcludeFile(const char* fileName, const char* excludeList);
 
 BRIO_END_DECLS

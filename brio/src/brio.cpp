@@ -1,1 +1,0 @@
-// Brio sources live beside this file, one file per group of functions.
