@@ -1,0 +1,192 @@
+// The per-file command loop of the parse process and what every command shares: counting,
+// the file's message, errors. Worker thread only.
+
+#include "engine/ParseProcess.h"
+
+#include "core/MessageTarget.h"
+#include "engine/Notifications.h"
+#include "model/ParseCmd.h"
+#include "model/WendoDoc.h"
+
+namespace wendo {
+
+CParseProcess::CParseProcess(CWendoDoc& document, core::MessageTarget* target)
+    : m_doc(document), m_target(target)
+{
+}
+
+CParseProcess::~CParseProcess()
+{
+    CloseWorkFiles();
+}
+
+bool CParseProcess::DryRun() const
+{
+    return m_doc.NoWrite != 0;
+}
+
+// TOLINE names the first line outside the region; 0 means no limit.
+bool CParseProcess::BeyondRegion() const
+{
+    return m_doc.ToLine != 0 && m_lineNumber >= m_doc.ToLine;
+}
+
+void CParseProcess::SetError(std::string_view text)
+{
+    // The first failure is the one worth reporting; later ones follow from it.
+    if (m_errorText.empty()) {
+        m_errorText = text;
+    }
+    m_abort = true;
+}
+
+void CParseProcess::CheckOutput()
+{
+    if (m_output.Failed()) {
+        SetError("Wendo ERROR : Can't write temp file\n");
+    }
+}
+
+void CParseProcess::CountChange()
+{
+    m_doc.Run.TotalIteration.fetch_add(1);
+    m_doc.CountModification(m_commandPosition);
+    ++m_commandHits;
+    if (m_target != nullptr) {
+        m_target->Post(WMU_REPLACED, 0, &m_doc);
+    }
+}
+
+void CParseProcess::AppendMessage(std::string_view text, bool separated)
+{
+    if (separated && !m_doc.Run.FileMessage().empty()) {
+        m_doc.Run.AppendFileMessage(", ");
+    }
+    m_doc.Run.AppendFileMessage(std::string(text));
+}
+
+void CParseProcess::ReadFileStat(const std::string& path)
+{
+    os::FileStatus status;
+    const bool known = os::GetStatus(path, status) == os::FileError::None;
+    m_doc.Run.FileSize.store(known ? status.size : 0);
+    m_doc.Run.FileAccessTime.store(known ? status.accessed : 0);
+    m_doc.Run.FileModifTime.store(known ? status.modified : 0);
+}
+
+bool CParseProcess::NeedsWriteBack() const
+{
+    return m_fileModified && !m_abort && m_errorText.empty() && !DryRun();
+}
+
+void CParseProcess::RunCommand(const CParseCmd& command)
+{
+    switch (command.Type) {
+    case CmdType::FINDREPL_KEEPCONTENT:
+        m_modifiedByLast = ReplaceBetweenDelimiters(true, command) != 0;
+        break;
+    case CmdType::FINDREPL:
+        m_modifiedByLast = ReplaceBetweenDelimiters(false, command) != 0;
+        break;
+    case CmdType::CHANGE_ANCHOR:
+        m_modifiedByLast = ChangeAnchorTags(command) != 0;
+        break;
+    case CmdType::CHANGE_IMG:
+        m_modifiedByLast = ChangeImgTags(command) != 0;
+        break;
+    case CmdType::DISPLAY_FILESTAT:
+        ReadFileStat(m_sourcePath);
+        m_modifiedByLast = false;
+        m_fileStatDone = true;
+        break;
+    case CmdType::REWIND:
+        // Only a rewind right after a change has anything to show the next command.
+        if (m_modifiedByLast) {
+            m_abort = RewindWork(m_sourcePath) != 0;
+            m_outputPending = false;
+            m_modifiedByLast = false;
+        }
+        break;
+    default:
+        // A comment or an unknown command changes nothing; a flag left from the command
+        // before would add a bogus entry to the message and rewind once more.
+        m_modifiedByLast = false;
+        break;
+    }
+}
+
+int16_t CParseProcess::ProcessCommands(const std::string& path,
+                                       const std::vector<const CParseCmd*>& commands)
+{
+    m_sourcePath = path;
+    m_modifiedByLast = false;
+    m_fileModified = false;
+    m_outputPending = false;
+    m_fileStatDone = false;
+    m_abort = false;
+    m_errorText.clear();
+    m_commandHits = 0;
+
+    if (OpenWorkFiles(path) != 0) {
+        DeleteWorkFiles();
+        return FileResult::NOT_OPENED;
+    }
+    if (commands.empty()) {
+        DeleteWorkFiles();
+        return FileResult::NOTHING;
+    }
+
+    m_commandPosition = 0;
+    for (const CParseCmd* command : commands) {
+        m_doc.Run.SetStatus("Parsing command: " + command->Label);
+        m_doc.Run.CommandType.store(command->Type);
+        m_doc.Run.CommandFlags.store(command->Flags);
+        if (m_target != nullptr) {
+            m_target->Post(WMU_COMMAND_BEGIN, 0, &m_doc);
+        }
+        if (m_stopCheck && m_stopCheck()) {
+            DeleteWorkFiles();
+            return FileResult::STOPPED;
+        }
+        m_commandHits = 0;
+        if (!m_abort) {
+            RunCommand(*command);
+        }
+        CheckOutput();
+        if (m_modifiedByLast) {
+            m_outputPending = true;
+            m_fileModified = true;
+            // The output now holds this command's changes and receives the rest behind them,
+            // so it is the work file with the complete text, even after an earlier rewind.
+            m_resultFile = kWorkFile;
+            AppendMessage(command->Label + "(" + std::to_string(m_commandHits) + ") ", true);
+        }
+        if (m_doc.Rewind != 0 && m_modifiedByLast) {
+            m_abort = RewindWork(path) != 0;
+            m_outputPending = false;
+        }
+        if (m_abort) {
+            break;
+        }
+        ++m_commandPosition;
+    }
+
+    if (!m_abort && m_outputPending && !DryRun()) {
+        m_abort = CopyRest() != 0;
+    }
+    if (!CloseWorkFiles()) {
+        SetError("Wendo ERROR : Can't write temp file\n");
+    }
+    // Every abort ends the file unwritten; it is reported as a failure, never as a change.
+    if (m_abort || !m_errorText.empty()) {
+        m_abort = true;
+        DeleteWorkFiles();
+        if (!m_errorText.empty()) {
+            AppendMessage("ERROR: " + m_errorText, true);
+        }
+        return FileResult::FAILED;
+    }
+    return m_fileModified ? FileResult::MODIFIED : FileResult::UNCHANGED;
+}
+
+} // namespace wendo

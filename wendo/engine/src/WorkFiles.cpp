@@ -1,0 +1,206 @@
+// The work-file stream: opening the input and the output of a file, the lines before the line
+// region, copying the rest, and rewinding. Worker thread only.
+
+#include "engine/ParseProcess.h"
+#include "model/WendoDoc.h"
+
+#include <cstdlib>
+#include <memory>
+
+namespace wendo {
+
+namespace {
+
+constexpr std::size_t kCopyChunk = 1024 * 1024;
+constexpr std::string_view kAllocError = "Wendo ERROR : Can't alloc working buff\n";
+constexpr std::string_view kReadError = "Wendo ERROR : Can't read file\n";
+constexpr std::string_view kRewindError = "Wendo ERROR : Can't rewind work files\n";
+
+} // namespace
+
+CParseProcess::RestBuffer::~RestBuffer()
+{
+    std::free(data);
+}
+
+int CParseProcess::PrepareWorkFolder(std::string_view parent)
+{
+    CloseWorkFiles();
+    return m_workDir.Create(parent);
+}
+
+int CParseProcess::OpenWorkFiles(const std::string& path)
+{
+    CloseWorkFiles();
+    m_inputPos = 0;
+    const int input = os::OpenFile(path, os::OpenMode::Read);
+    if (input < 0) {
+        AppendMessage("ERROR: Can't open file", false);
+        return 1;
+    }
+    m_input.reset(input);
+    m_resultFile = kWorkFile;
+    const int output = m_workDir.IsCreated() || m_workDir.Create() == 0
+                           ? os::CreateForWriting(m_workDir.FileIn(kWorkFile))
+                           : -1;
+    if (output < 0) {
+        m_input.reset();
+        AppendMessage("ERROR: Can't open temp file", false);
+        return 1;
+    }
+    m_output.Attach(output);
+    m_lineNumber = 1;
+    if (m_doc.FromLine > 1 && !CopyLinesBeforeRegion()) {
+        SetError(kReadError);
+    }
+    return 0;
+}
+
+// Copies FROMLINE - 1 lines as a line reader with a buffer of kFromLinePiece + 1 bytes
+// would: a line ends after its LF or after kFromLinePiece bytes, and a last line without LF
+// counts too.
+bool CParseProcess::CopyLinesBeforeRegion()
+{
+    int64_t linesLeft = m_doc.FromLine - 1;
+    auto chunk = std::make_unique<char[]>(kCopyChunk);
+    std::size_t piece = 0;
+    while (linesLeft > 0) {
+        if (os::SeekFile(m_input.get(), m_inputPos, os::SeekFrom::Start) < 0) {
+            return false;
+        }
+        const int64_t got = os::ReadFile(m_input.get(), chunk.get(), kCopyChunk);
+        if (got < 0) {
+            return false;
+        }
+        if (got == 0) {
+            if (piece > 0) {
+                ++m_lineNumber;
+            }
+            break;
+        }
+        std::size_t used = 0;
+        while (used < static_cast<std::size_t>(got) && linesLeft > 0) {
+            const char c = chunk[used++];
+            if (c == '\n' || ++piece == kFromLinePiece) {
+                piece = 0;
+                --linesLeft;
+                ++m_lineNumber;
+            }
+        }
+        if (!DryRun()) {
+            m_output.Write(chunk.get(), used);
+        }
+        m_inputPos += static_cast<int64_t>(used);
+    }
+    return true;
+}
+
+bool CParseProcess::ReadRest(RestBuffer& buffer)
+{
+    os::FileStatus status;
+    if (os::GetHandleStatus(m_input.get(), status) != os::FileError::None ||
+        os::SeekFile(m_input.get(), m_inputPos, os::SeekFrom::Start) < 0) {
+        SetError(kReadError);
+        return false;
+    }
+    const int64_t rest = status.size > m_inputPos ? status.size - m_inputPos : 0;
+    buffer.data = static_cast<char*>(std::malloc(static_cast<std::size_t>(rest) + 1));
+    if (buffer.data == nullptr) {
+        SetError(kAllocError);
+        return false;
+    }
+    std::size_t size = 0;
+    while (size < static_cast<std::size_t>(rest)) {
+        const int64_t got =
+            os::ReadFile(m_input.get(), buffer.data + size, static_cast<std::size_t>(rest) - size);
+        if (got < 0) {
+            SetError(kReadError);
+            return false;
+        }
+        if (got == 0) {
+            break; // the file shrank under us: work on what is there
+        }
+        size += static_cast<std::size_t>(got);
+    }
+    buffer.data[size] = '\0';
+    buffer.size = size;
+    return true;
+}
+
+int CParseProcess::CopyRest()
+{
+    if (!m_input.valid()) {
+        return 1;
+    }
+    auto chunk = std::unique_ptr<char[]>(new (std::nothrow) char[kCopyChunk]);
+    if (!chunk) {
+        SetError(kAllocError);
+        return 1;
+    }
+    if (os::SeekFile(m_input.get(), m_inputPos, os::SeekFrom::Start) < 0) {
+        SetError(kReadError);
+        return 1;
+    }
+    for (;;) {
+        const int64_t got = os::ReadFile(m_input.get(), chunk.get(), kCopyChunk);
+        if (got < 0) {
+            SetError(kReadError);
+            return 1;
+        }
+        if (got == 0) {
+            break;
+        }
+        m_output.Write(chunk.get(), static_cast<std::size_t>(got));
+        m_inputPos += got;
+    }
+    CheckOutput();
+    return m_output.Failed() ? 1 : 0;
+}
+
+int CParseProcess::RewindWork(const std::string& path)
+{
+    if (m_abort) {
+        return 1;
+    }
+    if (DryRun()) {
+        CloseWorkFiles();
+        return OpenWorkFiles(path) != 0 ? 1 : 0;
+    }
+    if (CopyRest() != 0) {
+        m_abort = true;
+        return 1;
+    }
+    if (!CloseWorkFiles()) {
+        SetError("Wendo ERROR : Can't write temp file\n");
+        return 1;
+    }
+    // Renaming gives the same files as copying the output over the rewind file, without
+    // copying the whole text once more.
+    if (os::RenameFile(m_workDir.FileIn(kWorkFile), m_workDir.FileIn(kRewindFile)) !=
+        os::FileError::None) {
+        SetError(kRewindError);
+        return 1;
+    }
+    if (OpenWorkFiles(m_workDir.FileIn(kRewindFile)) != 0) {
+        return 1;
+    }
+    m_resultFile = kRewindFile;
+    return 0;
+}
+
+bool CParseProcess::CloseWorkFiles()
+{
+    m_input.reset();
+    return m_output.Close();
+}
+
+void CParseProcess::DeleteWorkFiles()
+{
+    CloseWorkFiles();
+    if (m_workDir.IsCreated()) {
+        os::RemoveFile(m_workDir.FileIn(kWorkFile));
+        os::RemoveFile(m_workDir.FileIn(kRewindFile));
+    }
+}
+
+} // namespace wendo
