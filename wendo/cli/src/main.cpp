@@ -1,7 +1,42 @@
-#include <cstdio>
+// wendo-run: the command model and engine driven from a terminal. Each mode lives in its own
+// source file; this file only reads the options and dispatches.
+#include "parse_mode.h"
 
-int main()
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <string>
+
+namespace {
+
+// Usage errors and unreadable inputs share the status 2.
+constexpr int kUsageError = 2;
+
+} // namespace
+
+int main(int argc, char** argv)
 {
-    std::puts("wendo-run");
-    return 0;
+    CLI::App app{"wendo-run: batch-edit HTML and text files from a terminal"};
+    app.footer(std::string("\n") + wendo::cli::kParseModeHelp +
+               "\nExit status: 0 on success, 1 when the output cannot be written, 2 on a usage\n"
+               "error or an unreadable input.");
+
+    std::string parseFile;
+    CLI::Option* parseOption =
+        app.add_option("--parse", parseFile, "Print what each command line of FILE parses to")
+            ->type_name("FILE");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        app.exit(e);
+        return kUsageError;
+    }
+
+    if (parseOption->count() > 0) {
+        return wendo::cli::RunParseMode(parseFile, std::cout, std::cerr);
+    }
+    std::cerr << app.help();
+    return kUsageError;
 }
