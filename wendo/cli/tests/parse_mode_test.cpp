@@ -1,0 +1,159 @@
+// Runs the built wendo-run on temporary files and checks what it prints.
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <random>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace {
+
+struct Outcome
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+
+    std::vector<json> Objects() const
+    {
+        std::vector<json> objects;
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line);) {
+            objects.push_back(json::parse(line));
+        }
+        return objects;
+    }
+};
+
+class ParseModeTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::random_device rd;
+        m_dir = fs::temp_directory_path() / ("wendo-cli-" + std::to_string(rd()));
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    std::string Write(const std::string& bytes) const
+    {
+        const fs::path path = m_dir / "commands.txt";
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path.string();
+    }
+
+    // Paths here come from the temporary folder and hold no quote.
+    Outcome Wendo(const std::string& arguments) const
+    {
+        const fs::path errPath = m_dir / "stderr.txt";
+        const std::string command = std::string("'") + WENDO_BIN_DIR + "/wendo-run' " + arguments +
+                                    " 2>'" + errPath.string() + "'";
+        Outcome run;
+        std::FILE* pipe = popen(command.c_str(), "r");
+        if (pipe == nullptr) {
+            return run;
+        }
+        std::array<char, 4096> buffer{};
+        std::size_t n = 0;
+        while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
+            run.out.append(buffer.data(), n);
+        }
+        const int raw = pclose(pipe);
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        std::ifstream err(errPath, std::ios::binary);
+        run.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+        return run;
+    }
+
+    fs::path m_dir;
+};
+
+TEST_F(ParseModeTest, OneObjectPerCommandLineInOrder)
+{
+    const std::string file = Write("FINDREPL CASESENS VALUE ~new~ DELIMITER ~old~\r\n"
+                                   "\n"
+                                   "  \t \r\n"
+                                   "# a note\n"
+                                   "CHANGE_IMG ADD ALT_TAG VALUE ~~ SRC ~*~\n"
+                                   "DISPLAY_FILESTAT");
+    const Outcome run = Wendo("--parse '" + file + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<json> objects = run.Objects();
+    ASSERT_EQ(objects.size(), 4U);
+
+    // The fields come in a fixed order.
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
+              R"({"line":1,"type":1,"flags":32,"label":"FIND REPLACE","error":"",)"
+              R"("text":"FINDREPL CASESENS VALUE ~new~DELIMITER ~old~","value":"new",)"
+              R"("delimiter1":"old","delimiter2":null,"exclude":null,"source":""})");
+
+    EXPECT_EQ(objects[1]["line"], 4);
+    EXPECT_EQ(objects[1]["type"], -1);
+    EXPECT_EQ(objects[1]["text"], "# a note");
+    EXPECT_EQ(objects[1]["label"], "");
+
+    EXPECT_EQ(objects[2]["line"], 5);
+    EXPECT_EQ(objects[2]["error"], "Wendo ERROR : Bad subcommand, Need VALUE argument\n");
+    EXPECT_EQ(objects[2]["value"], "");
+    EXPECT_EQ(objects[2]["source"], "*");
+    EXPECT_EQ(objects[2]["flags"], 0x200000 | 0x10000 | 0x40);
+
+    EXPECT_EQ(objects[3]["line"], 6);
+    EXPECT_EQ(objects[3]["text"], "DISPLAY_FILESTAT ");
+    EXPECT_EQ(objects[3]["flags"], 0x800000);
+    EXPECT_EQ(objects[3]["label"], "FILESTAT");
+}
+
+TEST_F(ParseModeTest, BytesThatAreNotUtf8AreReplaced)
+{
+    const std::string file = Write("FINDREPL VALUE ~caf\xe9~DELIMITER ~\xc3\xa9t\xc3\xa9~\n");
+    const Outcome run = Wendo("--parse '" + file + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<json> objects = run.Objects();
+    ASSERT_EQ(objects.size(), 1U);
+    EXPECT_EQ(objects[0]["value"], "caf\xef\xbf\xbd");
+    EXPECT_EQ(objects[0]["delimiter1"], "\xc3\xa9t\xc3\xa9");
+}
+
+TEST_F(ParseModeTest, EmptyFilePrintsNothing)
+{
+    const Outcome run = Wendo("--parse '" + Write("") + "'");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+}
+
+TEST_F(ParseModeTest, UnreadableInputsExitWithTwo)
+{
+    const std::string missing = (m_dir / "missing.txt").string();
+    for (const std::string& path : {missing, m_dir.string()}) {
+        SCOPED_TRACE(path);
+        const Outcome run = Wendo("--parse '" + path + "'");
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find(path), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(ParseModeTest, UsageAndHelp)
+{
+    const Outcome help = Wendo("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--parse"), std::string::npos);
+    EXPECT_NE(help.out.find("Blank lines are skipped"), std::string::npos);
+
+    EXPECT_EQ(Wendo("").status, 2);
+    EXPECT_EQ(Wendo("--no-such-option").status, 2);
+    EXPECT_EQ(Wendo("--parse").status, 2);
+}
+
+} // namespace
