@@ -33,7 +33,7 @@ BRIO_BEGIN_DECLS
 #define BRIO_ERR_MAILER 11
 
 /* The message of an error code (static text), also copied into dest when dest is not NULL
- * (at most 32 bytes with the NUL). */
+ * (a destination of 40 bytes always suffices). */
 BRIO_API const char* BrioErrorCode2String(int16_t code, char* dest);
 
 /* Leftmost match of pattern in text under the match options; returns its first compared text
