@@ -203,6 +203,8 @@ int ISMustConvertAsc2Htm(const char* text)
 
 char* pszAsc2Htm(const char* text, char** out)
 {
+    if (out != nullptr)
+        *out = nullptr;
     if (text == nullptr || out == nullptr)
         return nullptr;
     if (!ISMustConvertAsc2Htm(text)) {

@@ -249,7 +249,7 @@ int LongLatToStr(char* dest, const char* tmpl, double value)
     return 1;
 }
 
-int64_t GPSTime2Time(int64_t gpsSeconds)
+KVTIME GPSTime2Time(int64_t gpsSeconds)
 {
     int64_t t = 0;
     if (__builtin_add_overflow(gpsSeconds, kGpsEpoch, &t))
@@ -257,7 +257,7 @@ int64_t GPSTime2Time(int64_t gpsSeconds)
     return t;
 }
 
-int64_t Time2GPSTime(int64_t timeValue)
+int64_t Time2GPSTime(KVTIME timeValue)
 {
     int64_t gps = 0;
     if (__builtin_sub_overflow(timeValue, kGpsEpoch, &gps))
@@ -265,12 +265,12 @@ int64_t Time2GPSTime(int64_t timeValue)
     return gps;
 }
 
-int64_t GPSWeekTime2Time(int32_t week, int32_t secondsOfWeek)
+KVTIME GPSWeekTime2Time(int32_t week, int32_t secondsOfWeek)
 {
     return GPSTime2Time(static_cast<int64_t>(week) * kSecondsPerWeek + secondsOfWeek);
 }
 
-int Time2GPSWeekTime(int64_t timeValue, int32_t* week, int32_t* secondsOfWeek)
+int Time2GPSWeekTime(KVTIME timeValue, int32_t* week, int32_t* secondsOfWeek)
 {
     if (week == nullptr)
         return -1;

@@ -165,6 +165,7 @@ TEST(HtmlEntities, ConvertsOnlyWhenNeeded)
     KV_Free(tab);
 
     EXPECT_EQ(pszAsc2Htm(nullptr, &out), nullptr);
+    EXPECT_EQ(out, nullptr);
     EXPECT_EQ(pszAsc2Htm(plain, nullptr), nullptr);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <gtest/gtest.h>
+#include <vector>
 
 TEST(SphereDistance, KnownCities)
 {
@@ -106,12 +107,13 @@ TEST(DegreeText, FormatsFollowingTemplate)
         {"rounding carries", "00:00:00", 10.9999999, "11:00:00"},
         {"wider than group", "0 0 0", 123.5, "123 30 0"},
         {"minutes last", "00d00.0m", 1.755, "01d45.3m"},
+        {"widest output", "0:0:0.0", -359.99, "-359:59:24.0"},
     };
     for (const Row& r : rows) {
-        char dest[64];
-        ASSERT_LE(std::strlen(r.tmpl) + 6, sizeof dest);
-        EXPECT_EQ(LongLatToStr(dest, r.tmpl, r.value), 1) << r.name;
-        EXPECT_STREQ(dest, r.text) << r.name;
+        // Exactly the documented size, so that the sanitizer build sees any overrun.
+        std::vector<char> dest(std::strlen(r.tmpl) + 6);
+        EXPECT_EQ(LongLatToStr(dest.data(), r.tmpl, r.value), 1) << r.name;
+        EXPECT_STREQ(dest.data(), r.text) << r.name;
     }
     char dest[32] = "x";
     EXPECT_EQ(LongLatToStr(dest, "00:00:00", 361), 0);

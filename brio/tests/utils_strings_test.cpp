@@ -1,6 +1,5 @@
 #include "brio/utils.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -205,19 +204,6 @@ TEST(SmallEdits, ReplaceDiffTrimSkipCenter)
     char self[10] = " hi ";
     EXPECT_STREQ(CenterString(self, '-', self, 10), "---hi----");
     EXPECT_EQ(CenterString(dest, '*', "x", 0), nullptr);
-}
-
-TEST(SystemControl, ReportsFailureWithoutActing)
-{
-    int32_t error = 0;
-    EXPECT_EQ(SVCStartService(nullptr, "cron", &error), -1);
-    EXPECT_EQ(error, ENOSYS);
-    error = 0;
-    EXPECT_EQ(SVCStopService(nullptr, "cron", &error), -1);
-    EXPECT_EQ(error, ENOSYS);
-    EXPECT_EQ(SVCIsServiceRunning("host", "cron", nullptr), 255);
-    EXPECT_EQ(SetCurrentPrivilege("SeShutdownPrivilege", 1), 0);
-    // ShutDownComputer is deliberately not called: a test has no business near it.
 }
 
 TEST(GetFmtStr, FollowsMaskWithEditing)

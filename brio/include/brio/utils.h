@@ -3,12 +3,13 @@
  * e-mail and postal-code extraction and further string helpers.
  *
  * Blocks handed to the caller come from KV_Alloc and are released once with KV_Free.
- * Time values are 64-bit counts of seconds since 1970-01-01 00:00 UTC.
+ * Time values are KVTIME (brio/times.h): 64-bit counts of seconds since 1970-01-01 00:00 UTC.
  * Every function may be called from any thread except StripHTMLTags and GetFmtStr, which
  * share state of the library (the inside-a-tag flag, standard input). */
 #pragma once
 
 #include "brio/brio_api.h"
+#include "brio/times.h"
 
 #include <wchar.h>
 
@@ -98,13 +99,13 @@ BRIO_API int LongLatToStr(char* dest, const char* tmpl, double value);
 
 /* GPS time (seconds since 1980-01-06 00:00) to and from a time value; leap seconds are not
  * counted, as in the family's data files. */
-BRIO_API int64_t GPSTime2Time(int64_t gpsSeconds);
-BRIO_API int64_t Time2GPSTime(int64_t timeValue);
+BRIO_API KVTIME GPSTime2Time(int64_t gpsSeconds);
+BRIO_API int64_t Time2GPSTime(KVTIME timeValue);
 /* Full (not modulo 1024) GPS week and seconds into that week. */
-BRIO_API int64_t GPSWeekTime2Time(int32_t week, int32_t secondsOfWeek);
+BRIO_API KVTIME GPSWeekTime2Time(int32_t week, int32_t secondsOfWeek);
 /* -1 when week is NULL, else 1; seconds may be NULL. Times before 1980-01-06 give a negative
  * week with seconds from 0 to 604799. */
-BRIO_API int Time2GPSWeekTime(int64_t timeValue, int32_t* week, int32_t* secondsOfWeek);
+BRIO_API int Time2GPSWeekTime(KVTIME timeValue, int32_t* week, int32_t* secondsOfWeek);
 
 /* ---- Payment cards ---------------------------------------------------------------------- */
 
