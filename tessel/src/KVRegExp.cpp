@@ -527,8 +527,8 @@ char* CKVRegExp::GetReplaceString(const char* replaceTemplate) const
         }
         if (group > im.groups)
             continue;
-        const long b = im.caps[static_cast<std::size_t>(2 * group)];
-        const long e = im.caps[static_cast<std::size_t>(2 * group + 1)];
+        const long b = im.caps[2 * static_cast<std::size_t>(group)];
+        const long e = im.caps[2 * static_cast<std::size_t>(group) + 1];
         if (b >= 0 && e >= b)
             out.append(im.text, static_cast<std::size_t>(b), static_cast<std::size_t>(e - b));
     }

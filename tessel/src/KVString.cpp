@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -153,7 +154,7 @@ CKVString::CKVString(const wchar_t* text)
     if (!text)
         return;
     for (; *text; ++text) {
-        unsigned long code = static_cast<unsigned long>(*text);
+        unsigned long code = static_cast<std::make_unsigned_t<wchar_t>>(*text);
         if constexpr (sizeof(wchar_t) == 2) {
             // A surrogate pair on platforms with 16-bit wide characters.
             if (code >= 0xD800 && code <= 0xDBFF && text[1] >= 0xDC00 && text[1] <= 0xDFFF) {

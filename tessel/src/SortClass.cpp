@@ -158,7 +158,8 @@ std::optional<long long> DateTimeKey(std::string_view s)
 
 std::optional<double> DecimalValue(const std::string& s)
 {
-    double v = std::atof(s.c_str());
+    // Read as atof reads: text without a number is 0.
+    double v = std::strtod(s.c_str(), nullptr);
     if (std::isnan(v))
         return std::nullopt;
     return v;
@@ -197,7 +198,8 @@ const Record* RecordOf(const std::vector<Record>& records, std::uintptr_t data)
 
 int CSortClass::Compare(std::uintptr_t data1, std::uintptr_t data2, std::uintptr_t param)
 {
-    const auto* ctx = reinterpret_cast<const Context*>(param);
+    // The list hands back the context pointer given to SortItems.
+    const auto* ctx = reinterpret_cast<const Context*>(param); // NOLINT(performance-no-int-to-ptr)
     static const std::string kEmpty;
     const Record* r1 = RecordOf(*ctx->records, data1);
     const Record* r2 = RecordOf(*ctx->records, data2);
