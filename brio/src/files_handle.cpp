@@ -229,7 +229,9 @@ int GetFilePreviousWord(char* dest, int size, int fd)
     if (length >= size || (startOfWord == 0 && span < pos)) {
         return BRIO_ERR_BUFFER_TOO_SMALL;
     }
-    std::memcpy(dest, back.data() + startOfWord, static_cast<std::size_t>(length));
+    if (length > 0) {
+        std::memcpy(dest, back.data() + startOfWord, static_cast<std::size_t>(length));
+    }
     dest[length] = '\0';
     return BRIO_NO_ERROR;
 }

@@ -163,7 +163,9 @@ Text TrimSpaces(Text s)
 int CopyCut(char* dest, int size, Text s)
 {
     const auto n = std::min<Pos>(s.size(), static_cast<Pos>(size));
-    std::memmove(dest, s.data(), n);
+    if (n > 0) {
+        std::memmove(dest, s.data(), n);
+    }
     dest[n] = '\0';
     return s.size() <= static_cast<Pos>(size) ? static_cast<int>(s.size()) : -1;
 }
@@ -189,7 +191,9 @@ public:
                 m_full = true;
                 return false;
             }
-            std::memmove(m_dest + m_length, name.data(), name.size());
+            if (!name.empty()) {
+                std::memmove(m_dest + m_length, name.data(), name.size());
+            }
             m_dest[need] = ' ';
             m_dest[need + 1] = '\0';
         }
