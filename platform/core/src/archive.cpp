@@ -11,7 +11,7 @@ namespace {
 
 // Longest run read at once while loading a string, so that a corrupt 32-bit length costs
 // at most what the file really holds, never a huge allocation up front.
-constexpr std::size_t kStringChunk = 64 * 1024;
+constexpr std::size_t kStringChunk = std::size_t{64} * 1024;
 
 } // namespace
 

@@ -3,22 +3,22 @@
 #include "parse_mode.h"
 
 #include <CLI/CLI.hpp>
+#include <exception>
 #include <iostream>
 #include <string>
 
 namespace {
 
+constexpr int kFailure = 1;
 // Usage errors and unreadable inputs share the status 2.
 constexpr int kUsageError = 2;
 
-} // namespace
-
-int main(int argc, char** argv)
+int Dispatch(int argc, char** argv)
 {
     CLI::App app{"wendo-run: batch-edit HTML and text files from a terminal"};
     app.footer(std::string("\n") + wendo::cli::kParseModeHelp +
-               "\nExit status: 0 on success, 1 when the output cannot be written, 2 on a usage\n"
-               "error or an unreadable input.");
+               "\nExit status: 0 on success, 1 when the output cannot be written or on an\n"
+               "internal error, 2 on a usage error or an unreadable input.");
 
     std::string parseFile;
     CLI::Option* parseOption =
@@ -39,4 +39,19 @@ int main(int argc, char** argv)
     }
     std::cerr << app.help();
     return kUsageError;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Nothing may escape main: an exception there would end the program without a message.
+    try {
+        return Dispatch(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "wendo-run: " << e.what() << '\n';
+    } catch (...) {
+        std::cerr << "wendo-run: unexpected error\n";
+    }
+    return kFailure;
 }

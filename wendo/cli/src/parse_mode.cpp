@@ -73,7 +73,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string& e
         return std::nullopt;
     }
     std::string text;
-    std::array<char, 64 * 1024> chunk{};
+    std::array<char, std::size_t{64} * 1024> chunk{};
     while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
         text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
     }

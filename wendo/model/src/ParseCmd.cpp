@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace wendo {
@@ -81,7 +82,9 @@ CParseCmd::CParseCmd(const CParseCmd& other) : core::CObject(other)
 
 CParseCmd& CParseCmd::operator=(const CParseCmd& other)
 {
-    Assign(other);
+    if (&other != this) {
+        Assign(other);
+    }
     return *this;
 }
 
@@ -135,8 +138,10 @@ void CParseCmd::Init(std::string_view text)
 {
     Reset();
     std::string line(text.substr(0, text.find('\0')));
+    // Trim works in place on C text and leaves the shortened line NUL-terminated.
     Trim(line.data());
-    Text = line.c_str();
+    line.resize(std::char_traits<char>::length(line.data()));
+    Text = std::move(line);
     if (Text.empty()) {
         Text = kDefaultText;
     }
@@ -192,9 +197,9 @@ void CParseCmd::ParseArguments(char* word)
         }
         switch (key) {
         case kKeyDelimiter:
-            if (delimitersTaken >= 2) {
-                SetError(kErrDelimiter);
-            } else if (ReadArgument(delimitersTaken == 0 ? Delimiter1 : Delimiter2)) {
+            // Only a well-formed argument takes a slot; a third DELIMITER is not read.
+            if (delimitersTaken < 2 &&
+                ReadArgument(delimitersTaken == 0 ? Delimiter1 : Delimiter2)) {
                 ++delimitersTaken;
             } else {
                 SetError(kErrDelimiter);

@@ -13,9 +13,11 @@ CParseCmdList::CParseCmdList(const CParseCmdList& other)
 
 CParseCmdList& CParseCmdList::operator=(const CParseCmdList& other)
 {
-    Assign(other);
-    EditPosition = other.EditPosition;
-    EditorFrame = other.EditorFrame;
+    if (&other != this) {
+        Assign(other);
+        EditPosition = other.EditPosition;
+        EditorFrame = other.EditorFrame;
+    }
     return *this;
 }
 
