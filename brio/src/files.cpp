@@ -210,6 +210,11 @@ int FindFileToRoot(const char* name, const char* start, char* dest)
         return 0;
     }
     std::string dir = start != nullptr ? start : "";
+    // A drive-relative start ("c:site") is relative to the current folder: drives mean nothing
+    // to this system.
+    if (dir.size() >= 2 && dir[1] == ':' && (dir.size() == 2 || dir[2] != '\\')) {
+        dir.erase(0, 2);
+    }
     if (RootLength(dir) == 0) {
         const std::string cwd = os::FromNative(os::WorkingDirectory());
         if (cwd.empty()) {

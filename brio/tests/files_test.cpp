@@ -219,6 +219,8 @@ TEST_F(FilesTest, FindFileToRootClimbsTheParents)
     EXPECT_EQ(FindFileToRoot("marker.ini", nullptr, nullptr), 1);
     EXPECT_EQ(FindFileToRoot("marker.ini", "c", dest), 1);
     EXPECT_EQ(std::string(dest), Kept("a\\marker.ini"));
+    EXPECT_EQ(FindFileToRoot("marker.ini", "d:c", dest), 1);
+    EXPECT_EQ(std::string(dest), Kept("a\\marker.ini"));
     fs::current_path(cwd);
 }
 
