@@ -86,12 +86,11 @@ int AllocAndReadFile(const char* name, char** block, size_t* size)
     if (os::ReadWholeFile(os::ToNative(name), data) != os::FileError::None) {
         return 0;
     }
-    // KV_Alloc zero-fills, so the byte after the content is the NUL.
     auto* out = static_cast<char*>(KV_Alloc(data.size() + 1));
     if (out == nullptr) {
         return 0;
     }
-    std::memcpy(out, data.data(), data.size());
+    std::memcpy(out, data.c_str(), data.size() + 1);
     *block = out;
     if (size != nullptr) {
         *size = data.size();

@@ -276,7 +276,7 @@ extern "C" int KVGetPrivateProfileString(const char* section, const char* key, c
         dest[TrimLineEnds(body.substr(0, static_cast<Pos>(size))).size()] = '\0';
         return copied;
     }
-    if (key == KV_PROFILE_KEY_LIST) {
+    if (reinterpret_cast<intptr_t>(key) == -1) { // KV_PROFILE_KEY_LIST
         return ListKeys(body, dest, size);
     }
 

@@ -140,6 +140,11 @@ void ToFields(KVTIME t, KVTM* out, int monthBase)
     Fill(out, tm, monthBase);
 }
 
+KVTIME SecondsOfDay(KVTIME hour, KVTIME minute, KVTIME second)
+{
+    return hour * 3600 + minute * 60 + second;
+}
+
 // Leap years from year 1 up to and including year y.
 long long LeapsThrough(long long y)
 {
@@ -175,7 +180,7 @@ KVTIME HourNow(void)
     if (!os::LocalTime(os::WallClockSeconds(), tm)) {
         return 0;
     }
-    return static_cast<KVTIME>(tm.tm_hour) * 3600 + tm.tm_min * 60 + tm.tm_sec;
+    return SecondsOfDay(tm.tm_hour, tm.tm_min, tm.tm_sec);
 }
 
 int DateToStr(char* dest, int16_t format, KVTIME t)
@@ -184,7 +189,7 @@ int DateToStr(char* dest, int16_t format, KVTIME t)
         return BRIO_ERR_BAD_ARG;
     }
     if (t == 0 && format >= 1 && format <= 15) {
-        std::strcpy(dest, "NULL");
+        std::memcpy(dest, "NULL", 5);
         return BRIO_NO_ERROR;
     }
     if (!FormatDate(dest, format, t)) {
@@ -212,7 +217,7 @@ int TimeToStr(char* dest, int16_t dateFormat, int16_t hourFormat, KVTIME t)
         return BRIO_ERR_BAD_ARG;
     }
     if (t == 0) {
-        std::strcpy(dest, "NULL");
+        std::memcpy(dest, "NULL", 5);
         return 1;
     }
     char date[KV_TIME_STR_SIZE];
@@ -277,7 +282,7 @@ KVTIME TimeToLong(const KVTM* tm)
         days += DayInMonth(static_cast<int>(year), m);
     }
     days += tm->tm_mday - 1;
-    return days * kSecondsPerDay + tm->tm_hour * 3600 + tm->tm_min * 60 + tm->tm_sec;
+    return days * kSecondsPerDay + SecondsOfDay(tm->tm_hour, tm->tm_min, tm->tm_sec);
 }
 
 KVTIME HourToLong(const KVTM* tm)
@@ -286,7 +291,7 @@ KVTIME HourToLong(const KVTM* tm)
         tm->tm_min >= 60 || tm->tm_sec < 0 || tm->tm_sec >= 60) {
         return 0;
     }
-    return static_cast<KVTIME>(tm->tm_hour) * 3600 + tm->tm_min * 60 + tm->tm_sec;
+    return SecondsOfDay(tm->tm_hour, tm->tm_min, tm->tm_sec);
 }
 
 int ISToday(KVTIME t)
