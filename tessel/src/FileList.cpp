@@ -155,7 +155,7 @@ CFileList::CFileList(const CFileList* other)
     }
 }
 
-CFileList::CFileList(const CFileList& other) : CFileName()
+CFileList::CFileList(const CFileList& other) : CFileName(other)
 {
     *this = other;
 }

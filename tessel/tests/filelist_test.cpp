@@ -170,39 +170,39 @@ TEST(FileList, IsIncludeForEachKindOfEntry)
     struct Row
     {
         const char* pattern;
-        int recursive;
         const char* concrete;
+        int recursive;
         int included;
     };
     const Row rows[] = {
         // Virtual directory: a folder of that name anywhere, directly or below.
-        {"*/images/*.gif", 0, "C:/site/images/a.gif", 1},
-        {"*/images/*.gif", 0, "C:/site/IMAGES/A.GIF", 1},
-        {"*/images/*.gif", 0, "C:/site/images/old/a.gif", 0},
-        {"*/images/*.gif", 1, "C:/site/images/old/a.gif", 1},
-        {"*/images/*.gif", 1, "C:/site/myimages/a.gif", 0},
-        {"*/images/*.gif", 1, "C:/site/images/a.jpg", 0},
+        {"*/images/*.gif", "C:/site/images/a.gif", 0, 1},
+        {"*/images/*.gif", "C:/site/IMAGES/A.GIF", 0, 1},
+        {"*/images/*.gif", "C:/site/images/old/a.gif", 0, 0},
+        {"*/images/*.gif", "C:/site/images/old/a.gif", 1, 1},
+        {"*/images/*.gif", "C:/site/myimages/a.gif", 1, 0},
+        {"*/images/*.gif", "C:/site/images/a.jpg", 1, 0},
         // File filter: the name alone decides.
-        {"*.htm", 0, "C:/any/where/a.HTM", 1},
-        {"*.htm", 0, "C:/any/a.html", 0},
-        {"a*.htm", 0, "C:/abc.htm", 1},
-        {"a?c.htm", 0, "C:/abc.htm", 0},
-        {"a?c.htm", 0, "C:/a?c.htm", 1},
-        {"*.*", 0, "C:/README", 0},
+        {"*.htm", "C:/any/where/a.HTM", 0, 1},
+        {"*.htm", "C:/any/a.html", 0, 0},
+        {"a*.htm", "C:/abc.htm", 0, 1},
+        {"a?c.htm", "C:/abc.htm", 0, 0},
+        {"a?c.htm", "C:/a?c.htm", 0, 1},
+        {"*.*", "C:/README", 0, 0},
         // Directory filter: same folder, or below it when recursive.
-        {"C:/site/*.htm", 1, "C:/site/sub/a.htm", 1},
-        {"C:/site/*.htm", 0, "C:/site/sub/a.htm", 0},
-        {"C:/site/*.htm", 0, "c:/SITE/a.htm", 1},
-        {"C:/site/*.htm", 1, "/site/sub/a.htm", 1},
-        {"/site/*.htm", 1, "C:/site/sub/a.htm", 1},
-        {"C:/site/*.htm", 1, "C:/site2/a.htm", 0},
-        {"C:/site/*.htm", 1, "C:/site/sub/a.gif", 0},
-        {"//srv/share/*.htm", 1, "//other/share/a.htm", 0},
-        {"//srv/share/*.htm", 1, "//SRV/share/x/a.htm", 1},
+        {"C:/site/*.htm", "C:/site/sub/a.htm", 1, 1},
+        {"C:/site/*.htm", "C:/site/sub/a.htm", 0, 0},
+        {"C:/site/*.htm", "c:/SITE/a.htm", 0, 1},
+        {"C:/site/*.htm", "/site/sub/a.htm", 1, 1},
+        {"/site/*.htm", "C:/site/sub/a.htm", 1, 1},
+        {"C:/site/*.htm", "C:/site2/a.htm", 1, 0},
+        {"C:/site/*.htm", "C:/site/sub/a.gif", 1, 0},
+        {"//srv/share/*.htm", "//other/share/a.htm", 1, 0},
+        {"//srv/share/*.htm", "//SRV/share/x/a.htm", 1, 1},
         // One file: whole paths without regard to case.
-        {"C:/site/a.htm", 0, "c:/SITE/A.htm", 1},
-        {"C:/site/a.htm", 0, "C:/site/b.htm", 0},
-        {"C:/site/a.htm", 0, "C:/site/sub/a.htm", 0},
+        {"C:/site/a.htm", "c:/SITE/A.htm", 0, 1},
+        {"C:/site/a.htm", "C:/site/b.htm", 0, 0},
+        {"C:/site/a.htm", "C:/site/sub/a.htm", 0, 0},
     };
     for (const Row& row : rows) {
         const CFileList pattern(row.pattern, row.recursive, 0, 0, nullptr);

@@ -62,8 +62,9 @@ TEST(FileName, SplitsEveryPartFromTheName)
         EXPECT_EQ(name.GetFileFullPath(), full) << row.label;
         EXPECT_EQ(name.GetFilePath(), row.path) << row.label;
         EXPECT_EQ(name.GetHost(), row.host) << row.label;
-        EXPECT_EQ(name.GetRoot(), drive + directory) << row.label;
-        EXPECT_EQ(name.GetHostRoot(), row.host + drive + directory) << row.label;
+        const std::string root = drive + directory;
+        EXPECT_EQ(name.GetRoot(), root) << row.label;
+        EXPECT_EQ(name.GetHostRoot(), row.host + root) << row.label;
         EXPECT_EQ(name.GetFileTitle(), row.title) << row.label;
         EXPECT_STREQ(name.GetExtension(), row.extension) << row.label;
         EXPECT_EQ(name.GetFileName(), fileName) << row.label;
