@@ -14,6 +14,9 @@
 #include <string_view>
 #include <vector>
 
+// Callers read the mode word of a listed item with the values documented for it.
+static_assert(S_IFDIR == 0x4000 && S_IFREG == 0x8000, "mode bits of a listed item");
+
 namespace {
 
 constexpr std::size_t kMaxPath = sizeof(FindFile::szFilter) - 1;
