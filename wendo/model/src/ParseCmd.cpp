@@ -344,7 +344,10 @@ void CParseCmd::BuildText()
             Text += ' ';
         }
     }
-    if (Value && !Value->empty()) {
+    // A tag command with REPLACE or APPEND may carry an empty value; leaving it out would give
+    // a line that no longer validates, so a saved command file could not be loaded again.
+    const bool tagCommand = Type == CmdType::CHANGE_ANCHOR || Type == CmdType::CHANGE_IMG;
+    if (Value && (!Value->empty() || tagCommand)) {
         FormatArgument(argument, "VALUE", *Value);
         Text += argument;
     }

@@ -1,21 +1,45 @@
 // The command document: one command file's global options, commands and file set, the
-// counters of a run and its run state.
+// counters of a run and its run state. It reads and writes the command file through its
+// Serialize (see CommandFile.h) and is what a run is started on.
 //
 // Threads: the document lives on the interface thread. During a run the worker reads the
 // options, commands and file set without a lock (every view refuses edits while Started is
-// set) and writes only the run record, which is safe to read from any thread.
+// set) and writes only the run record, which is safe to read from any thread. Started and
+// Suspended are read from any thread; RunLock serialises the start and the end of a run.
 #pragma once
 
-#include <cstdint>
-#include <string>
-
+#include "core/Document.h"
+#include "model/FileSet.h"
+#include "model/ParseCmdList.h"
 #include "model/RunRecord.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <mutex>
+#include <string>
+#include <string_view>
 
 namespace wendo {
 
-class CWendoDoc
+class CommandListView;
+
+class CWendoDoc : public core::CDocument
 {
 public:
+    // What ModifyFileEntry does.
+    enum FileEntryChange : int16_t
+    {
+        kToggleExclude = 1,
+        kRemoveEntry = 2,
+        kToggleRecursive = 3,
+        kRemoveAllEntries = 4,
+    };
+
+    CWendoDoc();
+    ~CWendoDoc() override;
+
     // Global options of the command file, with their values in a new document.
     std::string ReportPath;        // LOGFILE; empty: the command file's name with ".log"
     std::string BackupExt = "bak"; // BACKUPEXT
@@ -34,11 +58,88 @@ public:
     int16_t OpenCommandEditors = 0;
     int16_t OpenPathSelectors = 0;
 
-    // What the current or last run did; read by the progress views.
+    // What the current or last run did; read by the progress views. Its counters are the
+    // per-command totals (entry 0 the total, entry i + 1 command i).
     RunRecord Run;
 
+    // The commands in run order. The command list views remove, duplicate and clear through
+    // the list itself and then call SetModifiedFlag.
+    std::list<CParseCmdList> Commands;
+
+    // The paths and filters to process.
+    CFileSet FileSet;
+
+    // A run is in progress ("in process"), and it is suspended. Guarded by RunLock while a
+    // run starts or ends; read anywhere.
+    std::atomic<int32_t> Started{0};
+    std::atomic<int32_t> Suspended{0};
+    std::mutex RunLock;
+
+    // ---- Framework ----
+    // Storing writes the command file, loading reads it; a failure throws
+    // core::CArchiveException with the bad-schema cause.
+    void Serialize(core::CArchive& ar) override;
+    // Asks every option view to store its working copy first; false when one refuses.
+    bool OnSaveDocument(std::string_view path) override;
+    // Back to the values of a new document: options, commands, file set entries, counters.
+    void DeleteContents() override;
+
+    const core::CRuntimeClass* GetRuntimeClass() const override;
+    static const core::CRuntimeClass classCWendoDoc;
+
+    // ---- Commands ----
+    // One enumeration at a time: FirstCommand resets the position, NextCommand copies the
+    // command there into out and advances. 0 when empty or at the end.
+    int FirstCommand();
+    int NextCommand(CParseCmd& out);
+    int NextCommandEntry(CParseCmdList& out);
+    int32_t CommandCount() const { return static_cast<int32_t>(Commands.size()); }
+    int HasFileStatCommand() const;
+    // Stores a command made anew from command's text: position -1 appends (a file statistics
+    // command goes to the head instead); otherwise the command at position is replaced, or,
+    // with insert, the new one goes right after it. A file statistics command stored at a
+    // position above 0 replaces that command and moves to the head. The view, when given, is
+    // told of the row. 0 (nothing changed) when position names no command.
+    int StoreCommand(int32_t position, const CParseCmd& command, CommandListView* view, int insert);
+    // 1 when a command is open in an editor at position; with activate, its editor frame is
+    // handed to the frame activator.
+    int FindCommandEditor(int32_t position, int activate);
+    // How an editor frame is brought to the front; set by the user interface.
+    void SetFrameActivator(std::function<void(void*)> activator);
+
+    // ---- File set ----
+    int FirstFileEntry(CFileList& out) { return FileSet.First(out) ? 1 : 0; }
+    int NextFileEntry(CFileList& out) { return FileSet.Next(out) ? 1 : 0; }
+    int IsFileEntryExcluded(int32_t index) const;
+    int IsFileEntryRecursive(int32_t index) const;
+    // Applies a FileEntryChange to the entry at index (all entries for kRemoveAllEntries);
+    // another code or a missing entry changes nothing. The document is marked modified; 1.
+    int ModifyFileEntry(int32_t index, int16_t code);
+    // Replaces the file set by the entries of the tokens in text, refreshes the file list
+    // view and marks the document modified.
+    void SetFileSet(int32_t count, std::string_view text);
+
+    // ---- Runs ----
+    // 1 when saved, with a command and a file set entry, and no editor or path selector open.
+    int CanRun() const;
+    // (command count + 1) counters of 0.
+    void ResetCounters() { Run.ResetCounters(Commands.size()); }
     // Adds one change to the run's total and to the counter of the command at that index.
     void CountModification(size_t commandIndex) { Run.CountModification(commandIndex); }
+    // Hands the run state to the progress view shown on this document, if any.
+    void UpdateProgressState();
+
+    // The report file: ReportPath, or the command file's name with ".log" in its folder.
+    std::string ReportFilePath() const { return ReportFileFor(ReportPath, GetPathName()); }
+    static std::string ReportFileFor(std::string_view reportPath, std::string_view commandFile);
+
+private:
+    void ResetOptions();
+
+    // Index of the next command of the enumeration; an index rather than a position in the
+    // list, so that removing commands can never leave it dangling.
+    std::size_t m_commandCursor = 0;
+    std::function<void(void*)> m_frameActivator;
 };
 
 } // namespace wendo

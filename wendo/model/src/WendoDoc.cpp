@@ -1,0 +1,247 @@
+#include "model/WendoDoc.h"
+
+#include "core/archive.h"
+#include "model/CommandFile.h"
+#include "model/DocViews.h"
+#include "tessel/FileName.h"
+
+#include <iterator>
+#include <memory>
+
+namespace wendo {
+
+const core::CRuntimeClass CWendoDoc::classCWendoDoc{
+    "CWendoDoc", &core::CDocument::classCDocument,
+    []() -> std::unique_ptr<core::CObject> { return std::make_unique<CWendoDoc>(); }};
+
+CWendoDoc::CWendoDoc() = default;
+CWendoDoc::~CWendoDoc() = default;
+
+const core::CRuntimeClass* CWendoDoc::GetRuntimeClass() const
+{
+    return &classCWendoDoc;
+}
+
+void CWendoDoc::Serialize(core::CArchive& ar)
+{
+    const int done = ar.IsStoring() ? WriteCommandFile(*this, ar) : ReadCommandFile(*this, ar);
+    if (done == 0) {
+        throw core::CArchiveException(core::CArchiveException::badSchema);
+    }
+}
+
+bool CWendoDoc::OnSaveDocument(std::string_view path)
+{
+    for (OptionView* view : FindViews<OptionView>()) {
+        if (!view->StoreOptions()) {
+            return false;
+        }
+    }
+    return CDocument::OnSaveDocument(path);
+}
+
+void CWendoDoc::ResetOptions()
+{
+    ReportPath.clear();
+    BackupExt = "bak";
+    Verbose = 0;
+    Rewind = 0;
+    Report = 0;
+    LogUnmodified = 0;
+    NoWrite = 0;
+    Backup = 1;
+    ModifTime = 0;
+    LastReportTime = 0;
+    ReportModifTime = 0;
+    LastRunTime = 0;
+    FromLine = 0;
+    ToLine = 0;
+}
+
+void CWendoDoc::DeleteContents()
+{
+    ResetOptions();
+    Commands.clear();
+    m_commandCursor = 0;
+    FileSet.Clear();
+    Run.ClearCounters();
+}
+
+// ---- Commands ----
+
+int CWendoDoc::FirstCommand()
+{
+    if (Commands.empty()) {
+        return 0;
+    }
+    m_commandCursor = 0;
+    return 1;
+}
+
+int CWendoDoc::NextCommand(CParseCmd& out)
+{
+    if (m_commandCursor >= Commands.size()) {
+        return 0;
+    }
+    out.Assign(*std::next(Commands.begin(), static_cast<std::ptrdiff_t>(m_commandCursor)));
+    ++m_commandCursor;
+    return 1;
+}
+
+int CWendoDoc::NextCommandEntry(CParseCmdList& out)
+{
+    if (m_commandCursor >= Commands.size()) {
+        return 0;
+    }
+    out = *std::next(Commands.begin(), static_cast<std::ptrdiff_t>(m_commandCursor));
+    ++m_commandCursor;
+    return 1;
+}
+
+int CWendoDoc::HasFileStatCommand() const
+{
+    for (const CParseCmdList& command : Commands) {
+        if (command.Type == CmdType::DISPLAY_FILESTAT) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int CWendoDoc::StoreCommand(int32_t position, const CParseCmd& command, CommandListView* view,
+                            int insert)
+{
+    CParseCmdList stored(std::string_view(command.Text));
+    const bool fileStat = stored.Type == CmdType::DISPLAY_FILESTAT;
+    if (position < -1 || (position >= 0 && static_cast<std::size_t>(position) >= Commands.size())) {
+        return 0;
+    }
+    if (position == -1) {
+        if (fileStat) {
+            Commands.push_front(std::move(stored));
+        } else {
+            Commands.push_back(std::move(stored));
+        }
+        if (view != nullptr) {
+            view->CommandRowAdded(fileStat ? 0 : CommandCount() - 1);
+        }
+        SetModifiedFlag(true);
+        return 1;
+    }
+    auto at = std::next(Commands.begin(), position);
+    if (fileStat && position > 0) {
+        Commands.erase(at);
+        Commands.push_front(std::move(stored));
+        if (view != nullptr) {
+            view->CommandRowMoved(position, 0);
+        }
+    } else if (insert != 0) {
+        Commands.insert(std::next(at), std::move(stored));
+        if (view != nullptr) {
+            view->CommandRowAdded(position + 1);
+        }
+    } else {
+        *at = std::move(stored);
+        if (view != nullptr) {
+            view->CommandRowChanged(position);
+        }
+    }
+    SetModifiedFlag(true);
+    return 1;
+}
+
+int CWendoDoc::FindCommandEditor(int32_t position, int activate)
+{
+    for (const CParseCmdList& command : Commands) {
+        if (command.EditPosition == position) {
+            if (activate != 0 && command.EditorFrame != nullptr && m_frameActivator) {
+                m_frameActivator(command.EditorFrame);
+            }
+            return 1;
+        }
+    }
+    return 0;
+}
+
+void CWendoDoc::SetFrameActivator(std::function<void(void*)> activator)
+{
+    m_frameActivator = std::move(activator);
+}
+
+// ---- File set ----
+
+int CWendoDoc::IsFileEntryExcluded(int32_t index) const
+{
+    const CFileList* entry = FileSet.At(index);
+    return entry != nullptr ? entry->IsExclude() : 0;
+}
+
+int CWendoDoc::IsFileEntryRecursive(int32_t index) const
+{
+    const CFileList* entry = FileSet.At(index);
+    return entry != nullptr ? entry->IsRecursive() : 0;
+}
+
+int CWendoDoc::ModifyFileEntry(int32_t index, int16_t code)
+{
+    CFileList* entry = FileSet.At(index);
+    switch (code) {
+    case kToggleExclude:
+        if (entry != nullptr) {
+            entry->ToggleExclude();
+        }
+        break;
+    case kRemoveEntry:
+        FileSet.RemoveAt(index);
+        break;
+    case kToggleRecursive:
+        if (entry != nullptr) {
+            entry->ToggleRecursive();
+        }
+        break;
+    case kRemoveAllEntries:
+        FileSet.Clear();
+        break;
+    default:
+        break;
+    }
+    SetModifiedFlag(true);
+    return 1;
+}
+
+void CWendoDoc::SetFileSet(int32_t count, std::string_view text)
+{
+    FileSet.LoadFromText(count, text);
+    if (auto* view = FindView<FileListView>()) {
+        view->RefreshFileList();
+    }
+    SetModifiedFlag(true);
+}
+
+// ---- Runs ----
+
+int CWendoDoc::CanRun() const
+{
+    return !IsModified() && !Commands.empty() && FileSet.Count() > 0 && OpenCommandEditors == 0 &&
+                   OpenPathSelectors == 0
+               ? 1
+               : 0;
+}
+
+void CWendoDoc::UpdateProgressState()
+{
+    if (auto* view = FindView<ProgressView>()) {
+        view->UpdateRunState(CanRun() != 0, Started.load() != 0, Suspended.load() != 0);
+    }
+}
+
+std::string CWendoDoc::ReportFileFor(std::string_view reportPath, std::string_view commandFile)
+{
+    if (!reportPath.empty()) {
+        return std::string(reportPath);
+    }
+    const CFileName name{std::string(commandFile)};
+    return name.GetHostRoot() + name.GetFileTitle() + ".log";
+}
+
+} // namespace wendo
