@@ -1,5 +1,7 @@
 #include "core/object.h"
 
+#include <cstring>
+
 namespace core {
 
 const CRuntimeClass CObject::classCObject{"CObject", nullptr, nullptr};
@@ -12,7 +14,10 @@ std::unique_ptr<CObject> CRuntimeClass::CreateObject() const
 bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const
 {
     for (const CRuntimeClass* cls = this; cls != nullptr; cls = cls->m_baseClass) {
-        if (cls == base) {
+        // Each shared library holds its own copy of a record it links statically, so the same
+        // class may have two records: the name decides.
+        if (cls == base ||
+            (base != nullptr && std::strcmp(cls->m_className, base->m_className) == 0)) {
             return true;
         }
     }

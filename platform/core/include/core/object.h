@@ -8,8 +8,8 @@ namespace core {
 class CArchive;
 class CObject;
 
-// One static record per class. Records are constant and never freed, so pointers to them may
-// be compared and kept anywhere.
+// One static record per class and library. Records are constant and never freed; classes are
+// told apart by name, since a library that links this layer statically has its own records.
 struct CRuntimeClass
 {
     const char* m_className;
