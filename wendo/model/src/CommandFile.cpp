@@ -127,14 +127,16 @@ bool ReadCommands(CWendoDoc& doc, const char* text, int32_t count)
         }
         const KVBlock owned(content);
         cursor = next;
-        CParseCmdList command{std::string_view(content)};
+        // Built in place: a copy would parse the text again and lose the blank that ends
+        // the default command's text.
+        const CParseCmdList& command = doc.Commands.emplace_back(std::string_view(content));
         if (command.ErrorFlag == 0) {
-            doc.Commands.push_back(command);
             continue;
         }
+        const std::string question = CommandReadErrorText(content, command.ErrorText);
+        doc.Commands.pop_back();
         const core::PromptAnswer answer =
-            doc.Ask(CommandReadErrorText(content, command.ErrorText), core::PromptButtons::YesNo,
-                    core::PromptIcon::Exclamation);
+            doc.Ask(question, core::PromptButtons::YesNo, core::PromptIcon::Exclamation);
         if (answer != core::PromptAnswer::Yes) {
             return false;
         }

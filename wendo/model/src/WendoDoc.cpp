@@ -111,16 +111,17 @@ int CWendoDoc::HasFileStatCommand() const
 int CWendoDoc::StoreCommand(int32_t position, const CParseCmd& command, CommandListView* view,
                             int insert)
 {
-    CParseCmdList stored(std::string_view(command.Text));
-    const bool fileStat = stored.Type == CmdType::DISPLAY_FILESTAT;
     if (position < -1 || (position >= 0 && static_cast<std::size_t>(position) >= Commands.size())) {
         return 0;
     }
+    // Built in place from the text: a copy would parse the text once more and trim it.
+    const CParseCmdList stored{std::string_view(command.Text)};
+    const bool fileStat = stored.Type == CmdType::DISPLAY_FILESTAT;
     if (position == -1) {
         if (fileStat) {
-            Commands.push_front(std::move(stored));
+            Commands.emplace_front(std::string_view(command.Text));
         } else {
-            Commands.push_back(std::move(stored));
+            Commands.emplace_back(std::string_view(command.Text));
         }
         if (view != nullptr) {
             view->CommandRowAdded(fileStat ? 0 : CommandCount() - 1);
@@ -131,17 +132,17 @@ int CWendoDoc::StoreCommand(int32_t position, const CParseCmd& command, CommandL
     auto at = std::next(Commands.begin(), position);
     if (fileStat && position > 0) {
         Commands.erase(at);
-        Commands.push_front(std::move(stored));
+        Commands.emplace_front(std::string_view(command.Text));
         if (view != nullptr) {
             view->CommandRowMoved(position, 0);
         }
     } else if (insert != 0) {
-        Commands.insert(std::next(at), std::move(stored));
+        Commands.emplace(std::next(at), std::string_view(command.Text));
         if (view != nullptr) {
             view->CommandRowAdded(position + 1);
         }
     } else {
-        *at = std::move(stored);
+        *at = stored;
         if (view != nullptr) {
             view->CommandRowChanged(position);
         }
