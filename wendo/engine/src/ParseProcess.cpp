@@ -7,6 +7,7 @@
 #include "engine/Notifications.h"
 #include "model/ParseCmd.h"
 #include "model/WendoDoc.h"
+#include "os/path.h"
 
 namespace wendo {
 
@@ -68,7 +69,7 @@ void CParseProcess::AppendMessage(std::string_view text, bool separated)
 void CParseProcess::ReadFileStat(const std::string& path)
 {
     os::FileStatus status;
-    const bool known = os::GetStatus(path, status) == os::FileError::None;
+    const bool known = os::GetStatus(os::ToNative(path), status) == os::FileError::None;
     m_doc.Run.FileSize.store(known ? status.size : 0);
     m_doc.Run.FileAccessTime.store(known ? status.accessed : 0);
     m_doc.Run.FileModifTime.store(known ? status.modified : 0);

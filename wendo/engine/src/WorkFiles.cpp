@@ -3,6 +3,7 @@
 
 #include "engine/ParseProcess.h"
 #include "model/WendoDoc.h"
+#include "os/path.h"
 
 #include <cstdlib>
 #include <memory>
@@ -33,7 +34,7 @@ int CParseProcess::OpenWorkFiles(const std::string& path)
 {
     CloseWorkFiles();
     m_inputPos = 0;
-    const int input = os::OpenFile(path, os::OpenMode::Read);
+    const int input = os::OpenFile(os::ToNative(path), os::OpenMode::Read);
     if (input < 0) {
         AppendMessage("ERROR: Can't open file", false);
         return 1;
@@ -176,8 +177,8 @@ int CParseProcess::RewindWork(const std::string& path)
     }
     // Renaming gives the same files as copying the output over the rewind file, without
     // copying the whole text once more.
-    if (os::RenameFile(m_workDir.FileIn(kWorkFile), m_workDir.FileIn(kRewindFile)) !=
-        os::FileError::None) {
+    if (os::RenameFile(os::ToNative(m_workDir.FileIn(kWorkFile)),
+                       os::ToNative(m_workDir.FileIn(kRewindFile))) != os::FileError::None) {
         SetError(kRewindError);
         return 1;
     }
@@ -198,8 +199,8 @@ void CParseProcess::DeleteWorkFiles()
 {
     CloseWorkFiles();
     if (m_workDir.IsCreated()) {
-        os::RemoveFile(m_workDir.FileIn(kWorkFile));
-        os::RemoveFile(m_workDir.FileIn(kRewindFile));
+        os::RemoveFile(os::ToNative(m_workDir.FileIn(kWorkFile)));
+        os::RemoveFile(os::ToNative(m_workDir.FileIn(kRewindFile)));
     }
 }
 
