@@ -1,6 +1,6 @@
 #include "parse_mode.h"
 
-#include "model/ParseCmd.h"
+#include "command_json.h"
 
 #include <array>
 #include <cerrno>
@@ -32,29 +32,11 @@ bool IsBlankLine(std::string_view line)
     return line.find_first_not_of(" \t\r\v\f") == std::string_view::npos;
 }
 
-Json OptionalField(const std::optional<std::string>& field)
-{
-    return field ? Json(*field) : Json(nullptr);
-}
-
 Json Describe(long lineNumber, std::string_view line)
 {
-    CParseCmd cmd(line);
-    if (cmd.Type != CmdType::UNKNOWN) {
-        cmd.BuildText();
-    }
     Json object;
     object["line"] = lineNumber;
-    object["type"] = cmd.Type;
-    object["flags"] = cmd.Flags;
-    object["label"] = cmd.Label;
-    object["error"] = cmd.ErrorText;
-    object["text"] = cmd.Text;
-    object["value"] = OptionalField(cmd.Value);
-    object["delimiter1"] = OptionalField(cmd.Delimiter1);
-    object["delimiter2"] = OptionalField(cmd.Delimiter2);
-    object["exclude"] = OptionalField(cmd.Exclude);
-    object["source"] = std::string(cmd.GetSource());
+    object.update(CommandRecord(line));
     return object;
 }
 

@@ -1,0 +1,39 @@
+#include "command_json.h"
+
+#include "model/ParseCmd.h"
+
+#include <optional>
+#include <string>
+
+namespace wendo::cli {
+
+namespace {
+
+nlohmann::ordered_json OptionalField(const std::optional<std::string>& field)
+{
+    return field ? nlohmann::ordered_json(*field) : nlohmann::ordered_json(nullptr);
+}
+
+} // namespace
+
+nlohmann::ordered_json CommandRecord(std::string_view line)
+{
+    CParseCmd cmd(line);
+    if (cmd.Type != CmdType::UNKNOWN) {
+        cmd.BuildText();
+    }
+    nlohmann::ordered_json object;
+    object["type"] = cmd.Type;
+    object["flags"] = cmd.Flags;
+    object["label"] = cmd.Label;
+    object["error"] = cmd.ErrorText;
+    object["text"] = cmd.Text;
+    object["value"] = OptionalField(cmd.Value);
+    object["delimiter1"] = OptionalField(cmd.Delimiter1);
+    object["delimiter2"] = OptionalField(cmd.Delimiter2);
+    object["exclude"] = OptionalField(cmd.Exclude);
+    object["source"] = std::string(cmd.GetSource());
+    return object;
+}
+
+} // namespace wendo::cli
