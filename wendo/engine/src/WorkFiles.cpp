@@ -12,7 +12,7 @@ namespace wendo {
 
 namespace {
 
-constexpr std::size_t kCopyChunk = 1024 * 1024;
+constexpr std::size_t kCopyChunk = std::size_t{1024} * 1024;
 constexpr std::string_view kAllocError = "Wendo ERROR : Can't alloc working buff\n";
 constexpr std::string_view kReadError = "Wendo ERROR : Can't read file\n";
 constexpr std::string_view kRewindError = "Wendo ERROR : Can't rewind work files\n";

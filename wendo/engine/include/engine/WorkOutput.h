@@ -32,7 +32,7 @@ public:
     bool Failed() const { return m_failed; }
 
 private:
-    static constexpr std::size_t kCapacity = 256 * 1024;
+    static constexpr std::size_t kCapacity = std::size_t{256} * 1024;
     bool Flush();
 
     int m_handle = -1;
