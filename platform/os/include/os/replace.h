@@ -1,0 +1,30 @@
+// Writing a file back without ever leaving it half written.
+//
+// The new content is written to a temporary file in the target's own folder, flushed to disk
+// with the target's permission bits (and owner, where allowed), then renamed over the target:
+// at every moment the target holds either its old or its new content. A backup, when asked
+// for, is made the same way and flushed before the target is touched. Paths are native.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace os {
+
+enum class WriteBackError
+{
+    None,
+    Backup,  // the backup could not be written; the target is unchanged
+    Replace, // the target could not be replaced; it is unchanged (a backup may exist)
+};
+
+// Replaces the content of target by the content of the file at from. A symbolic link as
+// target is followed: the file it names is edited and the link stays a link. With a non-empty
+// backup, the old content is first stored under that name (replacing a file there).
+WriteBackError WriteBack(std::string_view target, std::string_view from, std::string_view backup);
+
+// Writes data to path the same way (temporary file, flush, rename), keeping the permission bits
+// of an existing file; new files get mode 0666 less the umask. Returns 0 or an errno value.
+int WriteFileAtomically(std::string_view path, std::string_view data);
+
+} // namespace os

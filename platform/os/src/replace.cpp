@@ -1,0 +1,200 @@
+#include "os/replace.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace os {
+namespace {
+
+// Closes a descriptor and removes the temporary file it belongs to unless released.
+class TempFile
+{
+public:
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    explicit TempFile(const std::string& besides)
+    {
+        m_path = besides + ".wendo-XXXXXX";
+        m_fd = ::mkostemp(m_path.data(), O_CLOEXEC);
+        if (m_fd < 0) {
+            m_path.clear();
+        }
+    }
+    ~TempFile()
+    {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+        if (!m_path.empty()) {
+            ::unlink(m_path.c_str());
+        }
+    }
+    int fd() const { return m_fd; }
+    bool valid() const { return m_fd >= 0; }
+
+    // Flushes, closes and renames the file onto target. True on success.
+    bool CommitTo(const std::string& target)
+    {
+        if (::fsync(m_fd) != 0) {
+            return false;
+        }
+        int fd = m_fd;
+        m_fd = -1;
+        if (::close(fd) != 0) {
+            return false;
+        }
+        if (::rename(m_path.c_str(), target.c_str()) != 0) {
+            return false;
+        }
+        m_path.clear();
+        SyncFolderOf(target);
+        return true;
+    }
+
+private:
+    static void SyncFolderOf(const std::string& path)
+    {
+        auto slash = path.rfind('/');
+        std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+        int d = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (d >= 0) {
+            ::fsync(d); // best effort: the rename itself is already atomic
+            ::close(d);
+        }
+    }
+
+    std::string m_path;
+    int m_fd = -1;
+};
+
+bool WriteAll(int fd, const char* p, size_t n)
+{
+    while (n > 0) {
+        ssize_t w = ::write(fd, p, n);
+        if (w < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        p += w;
+        n -= static_cast<size_t>(w);
+    }
+    return true;
+}
+
+bool CopyContent(const std::string& from, int to)
+{
+    int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        return false;
+    }
+    std::vector<char> buf(1 << 20);
+    bool ok = true;
+    for (;;) {
+        ssize_t r = ::read(in, buf.data(), buf.size());
+        if (r < 0 && errno == EINTR) {
+            continue;
+        }
+        if (r < 0) {
+            ok = false;
+            break;
+        }
+        if (r == 0) {
+            break;
+        }
+        if (!WriteAll(to, buf.data(), static_cast<size_t>(r))) {
+            ok = false;
+            break;
+        }
+    }
+    ::close(in);
+    return ok;
+}
+
+void KeepOwnerAndMode(int fd, const struct stat& st)
+{
+    // Another owner can only be kept by a privileged process; the mode always can.
+    if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
+        (void)::fchown(fd, static_cast<uid_t>(-1), st.st_gid);
+    }
+    ::fchmod(fd, st.st_mode & 07777);
+}
+
+// The file a path finally names: links are followed, the link itself is never replaced.
+std::string RealTarget(const std::string& path)
+{
+    struct stat lst
+    {
+    };
+    if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+        char resolved[PATH_MAX];
+        if (::realpath(path.c_str(), resolved) != nullptr) {
+            return resolved;
+        }
+    }
+    return path;
+}
+
+} // namespace
+
+WriteBackError WriteBack(std::string_view targetView, std::string_view fromView,
+                         std::string_view backupView)
+{
+    const std::string target = RealTarget(std::string(targetView));
+    const std::string from(fromView);
+    struct stat st
+    {
+    };
+    if (::stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return backupView.empty() ? WriteBackError::Replace : WriteBackError::Backup;
+    }
+    if (!backupView.empty()) {
+        const std::string backup(backupView);
+        TempFile tmp(backup);
+        if (!tmp.valid() || !CopyContent(target, tmp.fd())) {
+            return WriteBackError::Backup;
+        }
+        KeepOwnerAndMode(tmp.fd(), st);
+        if (!tmp.CommitTo(backup)) {
+            return WriteBackError::Backup;
+        }
+    }
+    TempFile tmp(target);
+    if (!tmp.valid() || !CopyContent(from, tmp.fd())) {
+        return WriteBackError::Replace;
+    }
+    KeepOwnerAndMode(tmp.fd(), st);
+    return tmp.CommitTo(target) ? WriteBackError::None : WriteBackError::Replace;
+}
+
+int WriteFileAtomically(std::string_view pathView, std::string_view data)
+{
+    const std::string path = RealTarget(std::string(pathView));
+    TempFile tmp(path);
+    if (!tmp.valid()) {
+        return errno != 0 ? errno : EIO;
+    }
+    struct stat st
+    {
+    };
+    if (::stat(path.c_str(), &st) == 0) {
+        KeepOwnerAndMode(tmp.fd(), st);
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(tmp.fd(), 0666 & ~mask);
+    }
+    if (!WriteAll(tmp.fd(), data.data(), data.size())) {
+        return errno != 0 ? errno : EIO;
+    }
+    return tmp.CommitTo(path) ? 0 : (errno != 0 ? errno : EIO);
+}
+
+} // namespace os
