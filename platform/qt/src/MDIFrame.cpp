@@ -1,0 +1,246 @@
+#include "fw/MDIFrame.h"
+
+#include "fw/ChildFrame.h"
+#include "fw/MessageBox.h"
+#include "fw/View.h"
+#include "fw/WinApp.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace fw {
+
+namespace {
+
+// The update pass also runs on this period, as idle time does not exist as such in Qt.
+constexpr int kUpdatePeriodMs = 250;
+
+} // namespace
+
+MDIFrame::MDIFrame(WinApp& app) : m_app(&app), m_mdiArea(new QMdiArea(this)), m_commands(this)
+{
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdiArea);
+    m_commands.SetChain([this] { return GetRoutingChain(); });
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MDIFrame::OnSubWindowActivated);
+    connect(qApp, &QApplication::focusChanged, this, &MDIFrame::OnFocusChanged);
+    connect(&m_commands, &CommandManager::commandExecuted, this, [this] { UpdateCommandUI(); });
+    qApp->installEventFilter(this);
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, &MDIFrame::UpdateCommandUI);
+    timer->start(kUpdatePeriodMs);
+}
+
+MDIFrame::~MDIFrame()
+{
+    qApp->removeEventFilter(this);
+    disconnect(qApp, nullptr, this, nullptr);
+    // Child frames close their documents as they go; do it while this frame is whole.
+    m_mdiArea->disconnect(this);
+    const auto frames = GetChildFrames();
+    for (ChildFrame* frame : frames) {
+        delete frame;
+    }
+}
+
+ChildFrame* MDIFrame::MDIGetActive(bool* maximised) const
+{
+    auto* frame = qobject_cast<ChildFrame*>(m_mdiArea->activeSubWindow());
+    if (frame == nullptr) {
+        frame = m_lastActive.data();
+    }
+    if (maximised != nullptr) {
+        *maximised = frame != nullptr && frame->isMaximized();
+    }
+    return frame;
+}
+
+std::vector<ChildFrame*> MDIFrame::GetChildFrames() const
+{
+    std::vector<ChildFrame*> frames;
+    for (QMdiSubWindow* window : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (auto* frame = qobject_cast<ChildFrame*>(window)) {
+            frames.push_back(frame);
+        }
+    }
+    return frames;
+}
+
+void MDIFrame::AddChildFrame(ChildFrame* frame)
+{
+    m_mdiArea->addSubWindow(frame);
+}
+
+void MDIFrame::ActivateFrame(ChildFrame* frame)
+{
+    if (frame->isMinimized()) {
+        frame->showNormal();
+    }
+    m_mdiArea->setActiveSubWindow(frame);
+    // Offscreen and hidden main windows do not activate sub-windows by themselves.
+    if (m_mdiArea->activeSubWindow() != frame) {
+        m_lastActive = frame;
+        OnSubWindowActivated(frame);
+    }
+}
+
+std::vector<CommandTarget*> MDIFrame::GetRoutingChain() const
+{
+    std::vector<CommandTarget*> chain;
+    if (ChildFrame* frame = MDIGetActive()) {
+        chain.push_back(frame->GetActiveView());
+        chain.push_back(frame);
+        chain.push_back(dynamic_cast<CommandTarget*>(frame->GetActiveDocument()));
+    }
+    chain.push_back(const_cast<MDIFrame*>(this));
+    chain.push_back(m_app);
+    return chain;
+}
+
+void MDIFrame::UpdateCommandUI()
+{
+    ChildFrame* active = MDIGetActive();
+    const int kind = active != nullptr ? active->MenuKind() : kNoChildMenu;
+    if (kind != m_menuKind) {
+        SetMenuKind(kind);
+    }
+    m_commands.UpdateActions();
+}
+
+void MDIFrame::SetMenuKind(int menuKind)
+{
+    m_menuKind = menuKind;
+    QMenuBar* bar = menuBar();
+    bar->clear();
+    BuildMenuBar(bar, menuKind);
+    for (QAction* action : bar->actions()) {
+        if (QMenu* menu = action->menu()) {
+            connect(menu, &QMenu::aboutToShow, this, &MDIFrame::UpdateCommandUI);
+        }
+    }
+    m_commands.UpdateActions();
+}
+
+void MDIFrame::OnChildActivated(ChildFrame* /*frame*/)
+{
+}
+
+bool MDIFrame::CanCloseFrame()
+{
+    return m_app->SaveAllModified();
+}
+
+void MDIFrame::CreateStatusBar(const std::vector<std::pair<int, QString>>& panes)
+{
+    QStatusBar* bar = statusBar();
+    m_messagePane = new QLabel(bar);
+    bar->addWidget(m_messagePane, 1);
+    for (const auto& [id, text] : panes) {
+        auto* pane = new QLabel(text, bar);
+        pane->setAlignment(Qt::AlignCenter);
+        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(text) + 12);
+        // Key lock states cannot be read portably; the panes show their names dimmed.
+        pane->setEnabled(false);
+        bar->addPermanentWidget(pane);
+        m_panes[id] = pane;
+    }
+    connect(bar, &QStatusBar::messageChanged, this,
+            [this](const QString& message) { m_messagePane->setVisible(message.isEmpty()); });
+}
+
+void MDIFrame::SetStatusText(const QString& text, int paneId)
+{
+    if (paneId == 0) {
+        if (m_messagePane != nullptr) {
+            m_messagePane->setText(text);
+        }
+        return;
+    }
+    const auto found = m_panes.find(paneId);
+    if (found != m_panes.end()) {
+        found->second->setText(text);
+    }
+}
+
+void MDIFrame::SetStatusText(unsigned stringId, int paneId)
+{
+    SetStatusText(LoadQString(stringId), paneId);
+}
+
+QString MDIFrame::GetStatusText(int paneId) const
+{
+    if (paneId == 0) {
+        return m_messagePane != nullptr ? m_messagePane->text() : QString();
+    }
+    const auto found = m_panes.find(paneId);
+    return found != m_panes.end() ? found->second->text() : QString();
+}
+
+bool MDIFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && QApplication::activeWindow() == this &&
+        QApplication::activePopupWidget() == nullptr) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeyCombination combination = key->keyCombination();
+        int id = m_commands.FindAccelerator(AcceleratorTableFor(m_menuKind), combination);
+        if (id == 0) {
+            id = m_commands.FindAccelerator(0, combination);
+        }
+        // A key whose command nobody handles goes on to the focused widget, so that text
+        // fields keep their own editing keys.
+        if (id != 0 && m_commands.Query(id).enabled) {
+            m_commands.Execute(id);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MDIFrame::closeEvent(QCloseEvent* event)
+{
+    if (!CanCloseFrame()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void MDIFrame::OnSubWindowActivated(QMdiSubWindow* window)
+{
+    auto* frame = qobject_cast<ChildFrame*>(window);
+    if (frame != nullptr) {
+        m_lastActive = frame;
+    } else if (m_mdiArea->subWindowList().isEmpty()) {
+        m_lastActive = nullptr;
+    } else if (m_lastActive.isNull()) {
+        return;
+    } else {
+        // The main window lost the focus; the last active child stays the active one.
+        return;
+    }
+    OnChildActivated(frame);
+    UpdateCommandUI();
+}
+
+void MDIFrame::OnFocusChanged(QWidget* /*old*/, QWidget* now)
+{
+    for (QWidget* widget = now; widget != nullptr; widget = widget->parentWidget()) {
+        if (auto* view = qobject_cast<View*>(widget)) {
+            if (ChildFrame* frame = view->GetParentFrame()) {
+                frame->SetActiveView(view);
+            }
+            break;
+        }
+    }
+    UpdateCommandUI();
+}
+
+} // namespace fw
