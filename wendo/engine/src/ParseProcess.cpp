@@ -7,17 +7,21 @@
 #include "engine/Notifications.h"
 #include "model/ParseCmd.h"
 #include "model/WendoDoc.h"
+#include "os/clock.h"
 #include "os/path.h"
 
 namespace wendo {
 
-CParseProcess::CParseProcess(CWendoDoc& document, core::MessageTarget* target)
-    : m_doc(document), m_target(target)
+CParseProcess::CParseProcess(CWendoDoc& document, core::MessageTarget* target, RunSettings settings)
+    : m_doc(document), m_target(target), m_settings(std::move(settings))
 {
 }
 
 CParseProcess::~CParseProcess()
 {
+    m_alive.store(false);
+    StopWorker();
+    m_report.reset();
     CloseWorkFiles();
 }
 
@@ -170,6 +174,9 @@ int16_t CParseProcess::ProcessCommands(const std::string& path,
             break;
         }
         ++m_commandPosition;
+        if (m_commandPause > 0) {
+            os::SleepMilliseconds(m_commandPause);
+        }
     }
 
     if (!m_abort && m_outputPending && !DryRun()) {

@@ -1,5 +1,6 @@
 #include "model/WendoDoc.h"
 
+#include "core/StringTable.h"
 #include "core/archive.h"
 #include "model/CommandFile.h"
 #include "model/DocViews.h"
@@ -7,6 +8,7 @@
 
 #include <iterator>
 #include <memory>
+#include <system_error>
 
 namespace wendo {
 
@@ -15,7 +17,16 @@ const core::CRuntimeClass CWendoDoc::classCWendoDoc{
     []() -> std::unique_ptr<core::CObject> { return std::make_unique<CWendoDoc>(); }};
 
 CWendoDoc::CWendoDoc() = default;
-CWendoDoc::~CWendoDoc() = default;
+
+CWendoDoc::~CWendoDoc()
+{
+    EndProcess();
+    std::unique_ptr<CKillProcessThread> stopThread;
+    {
+        std::lock_guard lock(RunLock);
+        stopThread = std::move(StopThread);
+    }
+}
 
 const core::CRuntimeClass* CWendoDoc::GetRuntimeClass() const
 {
@@ -234,6 +245,139 @@ void CWendoDoc::UpdateProgressState()
     if (auto* view = FindView<ProgressView>()) {
         view->UpdateRunState(CanRun() != 0, Started.load() != 0, Suspended.load() != 0);
     }
+}
+
+// ---- Run hand-over ----
+
+CKillProcessThread::~CKillProcessThread()
+{
+    Join();
+}
+
+int CKillProcessThread::CreateThread()
+{
+    if (m_thread.joinable()) {
+        return 0;
+    }
+    try {
+        m_thread = std::thread([this] { m_doc.EndProcess(); });
+    } catch (const std::system_error&) {
+        return 0;
+    }
+    return 1;
+}
+
+void CKillProcessThread::Join()
+{
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+}
+
+int CWendoDoc::StartProcess()
+{
+    std::unique_lock lock(RunLock);
+    if (Started.load() != 0) {
+        return 0;
+    }
+    // A stop thread of an earlier run has finished its EndProcess: Started is clear.
+    StopThread.reset();
+    if (m_runServices != nullptr) {
+        Engine = m_runServices->CreateProcess(*this);
+    }
+    if (Engine == nullptr) {
+        lock.unlock();
+        Ask(core::LoadString(core::Msg::CANT_START_PROCESS), core::PromptButtons::Ok,
+            core::PromptIcon::Stop);
+        return 0;
+    }
+    if (Engine->Launch() == 0) {
+        lock.unlock();
+        Ask(core::LoadString(core::Msg::CANT_START_PROCESS), core::PromptButtons::Ok,
+            core::PromptIcon::Stop);
+        EndProcess();
+        return 0;
+    }
+    Started.store(1);
+    return 1;
+}
+
+int CWendoDoc::EndProcess()
+{
+    std::unique_ptr<RunProcess> engine;
+    {
+        std::lock_guard lock(RunLock);
+        engine = std::move(Engine);
+    }
+    if (engine == nullptr) {
+        return 1;
+    }
+    // Started stays set while the worker is waited for, so no run can start meanwhile.
+    engine->Finish();
+    engine.reset();
+    std::lock_guard lock(RunLock);
+    Started.store(0);
+    Suspended.store(0);
+    return 1;
+}
+
+void CWendoDoc::ResumeProcess()
+{
+    std::lock_guard lock(RunLock);
+    if (Engine != nullptr) {
+        Suspended.store(0);
+        Engine->SetSuspendEvent(false);
+    }
+}
+
+int CWendoDoc::StopProcess()
+{
+    std::lock_guard lock(RunLock);
+    if (Engine == nullptr) {
+        return 0;
+    }
+    Suspended.store(0);
+    Engine->SetSuspendEvent(false);
+    if (StopThread != nullptr) {
+        return 1; // already stopping
+    }
+    StopThread = std::make_unique<CKillProcessThread>(*this);
+    if (StopThread->CreateThread() == 0) {
+        StopThread.reset();
+        return 0;
+    }
+    return 1;
+}
+
+int CWendoDoc::AskStopProcess()
+{
+    {
+        std::lock_guard lock(RunLock);
+        if (Engine == nullptr) {
+            return 0;
+        }
+        Suspended.store(1);
+        Engine->SetSuspendEvent(true);
+    }
+    // Without anyone to ask, the question is cancelled, as a dialog closed unanswered.
+    const StopChoice choice =
+        m_stopPrompter != nullptr ? m_stopPrompter->AskStopOrSuspend() : StopChoice::Cancel;
+    switch (choice) {
+    case StopChoice::Suspend:
+        return 1;
+    case StopChoice::Stop:
+        StopProcess();
+        return 0;
+    case StopChoice::Cancel:
+        break;
+    }
+    ResumeProcess();
+    return 0;
+}
+
+int CWendoDoc::LoadReport()
+{
+    return m_runServices != nullptr ? m_runServices->LoadReport(*this) : 0;
 }
 
 std::string CWendoDoc::ReportFileFor(std::string_view reportPath, std::string_view commandFile)

@@ -8,20 +8,31 @@
 // the commands of the list form a pipeline along the file. A rewind copies the rest behind the
 // output and makes that output the new input, so the next command sees the whole text so far.
 //
-// Threads: one parse process belongs to one run. Everything here runs on that run's worker
-// thread (tests call it directly). The document's options and commands are read without a
-// lock (the document refuses edits during a run); only its run record is written, and the
-// run record is safe to read from any thread.
+// A run is one parse process: Launch starts its worker thread, which walks the document's file
+// set (RunAll), runs the commands on each file (ProcessFile), writes the changed files back,
+// keeps the report, and tells the main window through the MessageTarget.
+//
+// Threads: one parse process belongs to one run. Launch, Finish, SetSuspendEvent and
+// RequestStop are called from the interface thread or the stop thread; everything else runs
+// on the worker thread (tests call it directly). The four events are the only means of
+// control. The document's options, commands and file set are read without a lock (the document
+// refuses edits during a run); only its run record is written, and the run record is safe to
+// read from any thread. The destructor joins the worker; the object never outlives its run.
 #pragma once
 
 #include "engine/WorkOutput.h"
+#include "model/FileSet.h"
+#include "model/WendoDoc.h"
+#include "os/event.h"
 #include "os/file.h"
 #include "os/workdir.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace core {
@@ -31,11 +42,28 @@ class MessageTarget;
 namespace wendo {
 
 class CParseCmd;
-class CWendoDoc;
 
-class CParseProcess
+// How a run behaves beyond what its command file says.
+struct RunSettings
+{
+    // The worker's pauses: before the walk, after each command, after each modified file. The
+    // desktop program keeps them (they leave the machine to other work); wendo-run and tests
+    // usually do not.
+    bool pace = true;
+    // Where the run's private work folder is made; empty: the system's temporary folder.
+    std::string workParent;
+};
+
+class CParseProcess final : public RunProcess, private CFileSet::RunSignals
 {
 public:
+    // Pauses of a paced run, in milliseconds.
+    static constexpr std::uint32_t kPauseBeforeWalk = 1000;
+    static constexpr std::uint32_t kPauseAfterCommand = 25;
+    static constexpr std::uint32_t kPauseAfterModified = 50;
+    // How long Launch waits for the worker to confirm its start.
+    static constexpr std::uint32_t kStartTimeout = 500;
+
     // Names of the work files inside the run's private folder.
     static constexpr std::string_view kWorkFile = "Wendo.txt";    // always the output
     static constexpr std::string_view kRewindFile = "Wendo2.txt"; // the input after a rewind
@@ -51,11 +79,57 @@ public:
     static constexpr std::size_t kFromLinePiece = 5119;
 
     // The document and the target outlive the process; target may be null (no notifications).
-    CParseProcess(CWendoDoc& document, core::MessageTarget* target);
+    CParseProcess(CWendoDoc& document, core::MessageTarget* target, RunSettings settings = {});
     CParseProcess(const CParseProcess&) = delete;
     CParseProcess& operator=(const CParseProcess&) = delete;
-    // Closes the work files and removes the private folder with them.
-    ~CParseProcess();
+    // Tear-down: stops the worker and joins it, closes the report and the work files and
+    // removes the private folder with them.
+    ~CParseProcess() override;
+
+    // ---- Run control (interface or stop thread) ----
+
+    // Starts the worker below normal priority and waits up to kStartTimeout for it to confirm.
+    // 0 when the process was torn down, already launched, or the worker did not confirm (it
+    // may still be running: Finish ends it).
+    int Launch() override;
+    // Signals stop, lifts a suspension (a suspended worker could never see the stop) and
+    // joins the worker. 1 when the process was alive.
+    int Finish() override;
+    void SetSuspendEvent(bool suspended) override;
+    // Signals stop without waiting: the worker ends the run at its next check.
+    void RequestStop() { m_stop.Set(); }
+
+    // ---- The run (worker thread) ----
+
+    // The whole run: totals reset, report opened, files counted, every entry walked, report
+    // closed, WMU_RUN_END posted with the result, which is returned (a FileResult).
+    int16_t RunAll();
+    // One entry of the file set, or one item of a directory's listing. entry's listing is
+    // used, so it is the walker's own copy.
+    int16_t WalkEntry(CFileList& entry, bool recurse);
+    // One file: the commands, the write-back and the work files. A FileResult; a failed
+    // write-back is FAILED (the file was not changed).
+    int16_t ProcessFile(const CFileList& entry);
+    // Notes whether the list holds a DISPLAY_FILESTAT command (the report's line form).
+    void ScanForFileStat();
+    // The command list of this run, taken from the document when RunAll starts.
+    void TakeCommands();
+
+    // ---- The report (worker thread) ----
+
+    // 1 when the run may go on: the report is open and its first header written, or REPORT is
+    // off. 0 when the report cannot be created, is held by another run, or cannot be written.
+    int OpenReport();
+    // Writes the header at the current position; 1 written, 0 on a file error.
+    int WriteReportHeader();
+    // The line of the file in hand; 1 written, 0 when not (closed, nothing to log, error).
+    int WriteReportLine();
+    // Writes the header again over the first one with the final totals and closes.
+    void CloseReport();
+    bool ReportOpen() const { return m_report.valid(); }
+
+    int64_t StartTime() const { return m_startTime; }
+    int64_t EndTime() const { return m_endTime; }
 
     // Makes the run's private work folder inside parent (empty: the system's temporary
     // folder). 0 on success, else the system's error number. Files need it first.
@@ -82,6 +156,8 @@ public:
 
     // Lets the command loop ask before each command whether the run was stopped.
     void SetStopCheck(std::function<bool()> check) { m_stopCheck = std::move(check); }
+    // Pause after each command of the loop (0: none).
+    void SetCommandPause(std::uint32_t milliseconds) { m_commandPause = milliseconds; }
 
     // ---- The work-file stream (also used by the command loop) ----
 
@@ -113,6 +189,26 @@ public:
     std::string_view ResultFileName() const { return m_resultFile; }
 
 private:
+    // CFileSet::RunSignals, for the pre-count.
+    bool TakeStop() override { return m_stop.Wait(0); }
+    bool IsSuspended() override { return m_suspend.IsSet(); }
+
+    void ThreadMain();
+    // Stops and joins the worker; what Finish and the tear-down share.
+    void StopWorker();
+    // True when a stop was signalled (and takes it); a suspension is waited out, looking
+    // again every pollMs.
+    bool StopRequested(std::uint32_t pollMs);
+    void Pause(std::uint32_t milliseconds) const;
+    void Notify(std::uint32_t message, intptr_t wParam = 0);
+    void SetRunStatus(std::string status, bool notify);
+    // Replaces the source by the result file (after the backup); false, with the error in the
+    // file's message, when the source could not be replaced.
+    bool WriteBackFile(const std::string& path);
+    bool WriteReport(std::string_view bytes);
+    std::string ReportHeader();
+    std::string ReportLine() const;
+
     // A block holding the rest of the input, NUL-terminated; size excludes the NUL.
     struct RestBuffer
     {
@@ -144,8 +240,30 @@ private:
 
     CWendoDoc& m_doc;
     core::MessageTarget* m_target;
+    const RunSettings m_settings;
     std::function<bool()> m_stopCheck;
+    std::uint32_t m_commandPause = 0;
     os::WorkDir m_workDir;
+
+    // Control. The events and the atomics are shared with the controlling threads; the
+    // thread object is touched only by the controlling side.
+    os::Event m_started{os::EventReset::Auto};
+    os::Event m_stop{os::EventReset::Auto};
+    os::Event m_ended{os::EventReset::Auto};
+    os::Event m_suspend{os::EventReset::Manual}; // set: suspended
+    std::thread m_worker;
+    std::atomic<bool> m_alive{true};
+    std::atomic<bool> m_finished{false};
+
+    // The run, on the worker thread (times read by others only after Finish).
+    std::vector<const CParseCmd*> m_commands;
+    int64_t m_startTime = 0;
+    int64_t m_endTime = 0;
+    std::string m_lastModifiedDir; // kept form, exact comparison
+    bool m_hasFileStat = false;
+    os::FileHandle m_report;
+    std::size_t m_headerLength = 0;
+    std::string m_commandFileShown; // CMDFILE; fixed at the first header
 
     // The stream of the file in hand.
     std::string m_sourcePath;

@@ -17,13 +17,82 @@
 #include <cstdint>
 #include <functional>
 #include <list>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 
 namespace wendo {
 
 class CommandListView;
+class CWendoDoc;
+
+// A run as the document sees it. The engine, which is built above the document, implements
+// it (CParseProcess); the document owns one per run.
+class RunProcess
+{
+public:
+    // The worker has been joined by Finish before an implementation is destroyed.
+    virtual ~RunProcess() = default;
+    // Starts the worker; 1 when it confirmed its start.
+    virtual int Launch() = 0;
+    // Stops the worker and waits until it has returned; 1 when the process was alive. Never
+    // called on the interface thread while the worker may still send to it.
+    virtual int Finish() = 0;
+    // Signals (true) or clears (false) the suspend event; the worker pauses at its next check.
+    virtual void SetSuspendEvent(bool suspended) = 0;
+};
+
+// What the document needs of the engine: a process for a run, and the report reader. The
+// program (the desktop program, wendo-run, a test) gives each document one; not owned.
+class RunServices
+{
+public:
+    virtual ~RunServices() = default;
+    // A new process for a run of document; none when it cannot be made.
+    virtual std::unique_ptr<RunProcess> CreateProcess(CWendoDoc& document) = 0;
+    // Reads document's last report into its run record; 1 read, 0 not.
+    virtual int LoadReport(CWendoDoc& document) = 0;
+};
+
+// The choice of the stop-or-suspend question of a running document.
+enum class StopChoice
+{
+    Cancel,
+    Stop,
+    Suspend,
+};
+
+// Asks whether to stop or suspend the run ("Stop/Suspend": Stop or Suspend, OK or Cancel).
+// The user interface implements it; called on the interface thread.
+class StopPrompter
+{
+public:
+    virtual ~StopPrompter() = default;
+    virtual StopChoice AskStopOrSuspend() = 0;
+};
+
+// Ends a document's run off the interface thread: its thread calls EndProcess (which waits for
+// the worker) and ends. Owned by the document, which joins it before the next run starts and
+// when it is destroyed.
+class CKillProcessThread
+{
+public:
+    explicit CKillProcessThread(CWendoDoc& document) : m_doc(document) {}
+    CKillProcessThread(const CKillProcessThread&) = delete;
+    CKillProcessThread& operator=(const CKillProcessThread&) = delete;
+    // Waits for the thread when it was started.
+    ~CKillProcessThread();
+
+    // 1 when the thread was started.
+    int CreateThread();
+    void Join();
+
+private:
+    CWendoDoc& m_doc;
+    std::thread m_thread;
+};
 
 class CWendoDoc : public core::CDocument
 {
@@ -38,6 +107,8 @@ public:
     };
 
     CWendoDoc();
+    // Ends a run still in progress (the owner ends it first when the worker may be sending to
+    // the interface thread) and joins the stop thread.
     ~CWendoDoc() override;
 
     // Global options of the command file, with their values in a new document.
@@ -74,6 +145,9 @@ public:
     std::atomic<int32_t> Started{0};
     std::atomic<int32_t> Suspended{0};
     std::mutex RunLock;
+    // The process of the run in progress, and the thread that stops it. Guarded by RunLock.
+    std::unique_ptr<RunProcess> Engine;
+    std::unique_ptr<CKillProcessThread> StopThread;
 
     // ---- Framework ----
     // Storing writes the command file, loading reads it; a failure throws
@@ -129,6 +203,30 @@ public:
     // Hands the run state to the progress view shown on this document, if any.
     void UpdateProgressState();
 
+    // Where runs and reports come from, and who is asked to stop or suspend; not owned.
+    void SetRunServices(RunServices* services) { m_runServices = services; }
+    RunServices* GetRunServices() const { return m_runServices; }
+    void SetStopPrompter(StopPrompter* prompter) { m_stopPrompter = prompter; }
+
+    // Starts a run: 1 when started; 0 when one is in progress (no message) or when the
+    // process could not be made or started (message 61451 through the prompter).
+    int StartProcess();
+    // Stops and releases the run's process and clears Started and Suspended; 1. Waits for the
+    // worker, so the interface thread calls it only once the run has ended (WMU_RUN_END);
+    // otherwise the stop thread does. RunLock is not held while waiting, so the interface
+    // thread never waits behind a worker that may be sending to it.
+    int EndProcess();
+    // Clears the suspension of a run in progress.
+    void ResumeProcess();
+    // Suspends the run and asks to stop or suspend: Cancel resumes (0), Suspend leaves the
+    // run suspended (1), Stop resumes it and ends it through the stop thread (0). 0 when no
+    // run is in progress.
+    int AskStopProcess();
+    // Ends the run through the stop thread without asking; 1 when a run was in progress.
+    int StopProcess();
+    // Reads the last report into the run record (see RunServices); 0 without services.
+    int LoadReport();
+
     // The report file: ReportPath, or the command file's name with ".log" in its folder.
     std::string ReportFilePath() const { return ReportFileFor(ReportPath, GetPathName()); }
     static std::string ReportFileFor(std::string_view reportPath, std::string_view commandFile);
@@ -140,6 +238,8 @@ private:
     // list, so that removing commands can never leave it dangling.
     std::size_t m_commandCursor = 0;
     std::function<void(void*)> m_frameActivator;
+    RunServices* m_runServices = nullptr;
+    StopPrompter* m_stopPrompter = nullptr;
 };
 
 } // namespace wendo
