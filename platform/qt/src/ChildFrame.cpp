@@ -88,7 +88,7 @@ void ChildFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    emit frameClosing(this);
+    Q_EMIT frameClosing(this);
     QMdiSubWindow::closeEvent(event);
 }
 

@@ -75,7 +75,8 @@ QAction* CommandManager::CreateAction(int id, const QString& text, QObject* owne
         action->setToolTip(tip);
     }
     m_actions.emplace(id, action);
-    connect(action, &QAction::triggered, this, [this, id] { Execute(id); });
+    // The id is read when triggered, so that Rebind takes effect.
+    connect(action, &QAction::triggered, this, [this, action] { Execute(CommandId(action)); });
     connect(action, &QObject::destroyed, this, [this, action] {
         std::erase_if(m_actions, [action](const auto& entry) {
             return entry.second.isNull() || entry.second.data() == action;
@@ -106,6 +107,15 @@ std::vector<QAction*> CommandManager::Actions(int id) const
     return found;
 }
 
+void CommandManager::Rebind(QAction* action, int id)
+{
+    std::erase_if(m_actions, [action](const auto& entry) { return entry.second.data() == action; });
+    action->setProperty(kIdProperty, id);
+    action->setStatusTip(Prompt(id));
+    action->setToolTip(ToolTip(id));
+    m_actions.emplace(id, action);
+}
+
 CommandState CommandManager::Query(int id) const
 {
     if (m_chain) {
@@ -128,7 +138,7 @@ bool CommandManager::Execute(int id)
     }
     for (CommandTarget* target : m_chain()) {
         if (target != nullptr && target->OnCommand(id)) {
-            emit commandExecuted(id);
+            Q_EMIT commandExecuted(id);
             return true;
         }
     }

@@ -117,7 +117,7 @@ void SingleInstance::OnNewConnection()
         if (!PeerAllowed(socket)) {
             socket->abort();
             socket->deleteLater();
-            emit requestRejected();
+            Q_EMIT requestRejected();
             continue;
         }
         // A client that never finishes its message is cut off.
@@ -145,7 +145,7 @@ void SingleInstance::OnReadyRead(QLocalSocket* socket)
     if (path.has_value() && m_openHandler) {
         opened = m_openHandler(*path);
     } else {
-        emit requestRejected();
+        Q_EMIT requestRejected();
     }
     socket->write(QByteArray(1, opened ? kAccepted : kRefused));
     socket->flush();

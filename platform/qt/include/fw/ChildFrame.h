@@ -44,7 +44,7 @@ public:
     void SetAddsTitle(bool adds) { m_addsTitle = adds; }
     void RefreshCaption();
 
-signals:
+Q_SIGNALS:
     void frameClosing(fw::ChildFrame* frame);
 
 protected:

@@ -44,6 +44,8 @@ public:
     // The id an item was created for; 0 for any other action.
     static int CommandId(const QAction* action);
     std::vector<QAction*> Actions(int id) const;
+    // Gives an item another command (its prompt and tool tip follow).
+    void Rebind(QAction* action, int id);
 
     // The state of id as the chain answers it; disabled when no target handles it.
     CommandState Query(int id) const;
@@ -62,7 +64,7 @@ public:
     static QString Prompt(int id);
     static QString ToolTip(int id);
 
-signals:
+Q_SIGNALS:
     void commandExecuted(int id);
 
 private:

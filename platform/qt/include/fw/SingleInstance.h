@@ -63,7 +63,7 @@ public:
     // The path of an exact open message; none for anything else.
     static std::optional<QString> ParseOpen(const QByteArray& message);
 
-signals:
+Q_SIGNALS:
     // A connection was refused or its message ignored (tests and diagnostics).
     void requestRejected();
 

@@ -1,0 +1,330 @@
+#include "MainFrame.h"
+
+#include "Dialogs.h"
+#include "Frames.h"
+#include "Icons.h"
+#include "Views.h"
+#include "WendoApp.h"
+#include "WendoIds.h"
+#include "core/StringTable.h"
+#include "engine/Notifications.h"
+#include "fw/ChildFrame.h"
+#include "fw/CommandIds.h"
+#include "fw/MessageBox.h"
+#include "model/WendoDoc.h"
+#include "plinth/KVAboutDlg.h"
+#include "plinth/WindowPlacement.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace wendo::ui {
+
+namespace {
+
+constexpr const char* kSettings = "Settings";
+constexpr const char* kWindowPos = "WindowPos";
+
+// The menu text of a command: its string after the last "\n".
+QString MenuText(int id)
+{
+    const QString text = fw::LoadQString(static_cast<std::uint32_t>(id));
+    return text.mid(text.lastIndexOf(QLatin1Char('\n')) + 1);
+}
+
+class WaitCursor
+{
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+CMainFrame::CMainFrame(CWendoApp& app) : fw::MDIFrame(app), m_wendoApp(&app)
+{
+    setObjectName(QStringLiteral("CMainFrame"));
+    setWindowIcon(AppIcon());
+    setWindowTitle(app.GetAppName());
+    setAcceptDrops(true);
+    resize(900, 640);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+bool CMainFrame::LoadFrame()
+{
+    CreateToolBars();
+    CreateStatusBar({{fw::id::INDICATOR_CAPS, QStringLiteral("CAP")},
+                     {fw::id::INDICATOR_NUM, QStringLiteral("NUM")},
+                     {fw::id::INDICATOR_SCRL, QStringLiteral("SCRL")}});
+    SetStatusText(QStringLiteral("Ready"));
+    SetAccelerators();
+    RegisterCommands();
+    RegisterRunCommands();
+    SetMenuKind(kNoChildMenu);
+    return true;
+}
+
+QMenu* CMainFrame::GetFileMenu() const
+{
+    return menuBar()->findChild<QMenu*>(QStringLiteral("FileMenu"));
+}
+
+QMenu* CMainFrame::GetViewMenu() const
+{
+    return menuBar()->findChild<QMenu*>(QStringLiteral("ViewMenu"));
+}
+
+CWendoDoc* CMainFrame::GetActiveWendoDoc() const
+{
+    fw::ChildFrame* frame = MDIGetActive();
+    return frame != nullptr ? dynamic_cast<CWendoDoc*>(frame->GetActiveDocument()) : nullptr;
+}
+
+fw::ChildFrame* CMainFrame::ActivateDocView(fw::MultiDocTemplate* docTemplate,
+                                            fw::ViewClass viewClass, core::CDocument* document)
+{
+    WaitCursor wait;
+    fw::ChildFrame* active = MDIGetActive();
+    if (active == nullptr) {
+        document = docTemplate->GetFirstDocument();
+        if (document == nullptr) {
+            return nullptr;
+        }
+    } else {
+        if (document == nullptr) {
+            document = active->GetActiveDocument();
+        }
+        if (fw::View* view = FindDocView(document, viewClass)) {
+            fw::ChildFrame* frame = view->GetParentFrame();
+            if (frame != nullptr && (frame != active || frame->isMinimized())) {
+                ActivateFrame(frame);
+            }
+            return nullptr;
+        }
+    }
+    fw::ChildFrame* frame = docTemplate->CreateNewFrame(*document);
+    if (frame != nullptr) {
+        docTemplate->InitialUpdateFrame(frame, true);
+    }
+    return frame;
+}
+
+fw::View* CMainFrame::FindDocView(const core::CDocument* document, fw::ViewClass viewClass)
+{
+    if (document == nullptr) {
+        return nullptr;
+    }
+    for (core::DocumentView* attached : document->GetViews()) {
+        auto* view = dynamic_cast<fw::View*>(attached);
+        if (view != nullptr && viewClass(view)) {
+            return view;
+        }
+    }
+    return nullptr;
+}
+
+bool CMainFrame::IsActiveViewOneOf(std::initializer_list<fw::ViewClass> classes) const
+{
+    fw::ChildFrame* frame = MDIGetActive();
+    const fw::View* view = frame != nullptr ? frame->GetActiveView() : nullptr;
+    if (view == nullptr) {
+        return false;
+    }
+    for (fw::ViewClass viewClass : classes) {
+        if (viewClass(view)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CMainFrame::UpdateRunCommand()
+{
+    CWendoDoc* doc = GetActiveWendoDoc();
+    QMenu* file = GetFileMenu();
+    if (doc == nullptr || file == nullptr) {
+        return;
+    }
+    int id = cmd::RUN;
+    int imageIndex = image::RUN;
+    if (doc->Started.load() != 0) {
+        const bool suspended = doc->Suspended.load() != 0;
+        id = suspended ? cmd::RESUME : cmd::STOP;
+        imageIndex = suspended ? image::RESUME : image::STOP;
+    }
+    if (m_standard != nullptr && m_standard->actions().size() > kRunSlot) {
+        QAction* slot = m_standard->actions().at(kRunSlot);
+        GetCommands().Rebind(slot, id);
+        slot->setIcon(StandardImage(imageIndex));
+        m_standard->update();
+    }
+    // The run item is found by its place, whether or not a child is maximised.
+    if (file->actions().size() > kRunMenuItem) {
+        QAction* item = file->actions().at(kRunMenuItem);
+        GetCommands().Rebind(item, id);
+        item->setText(MenuText(id));
+    }
+    GetCommands().UpdateActions();
+}
+
+void CMainFrame::UpdateMainTitle(fw::ChildFrame* frame)
+{
+    const QString name = GetApp().GetAppName();
+    const fw::View* view = frame != nullptr ? frame->GetActiveView() : nullptr;
+    if (view == nullptr || view->GetDocument() == nullptr) {
+        setWindowTitle(name);
+        return;
+    }
+    QString title = QString::fromStdString(view->GetDocument()->GetTitle());
+    if (title.isEmpty()) {
+        title = QStringLiteral("New");
+    }
+    setWindowTitle(QStringLiteral("%1 - [%2]").arg(name, title));
+}
+
+void CMainFrame::InitialShowWindow(std::uint32_t showCommand)
+{
+    fw::WindowPlacement placement;
+    if (ReadWindowPlacement(kSettings, kWindowPos, &placement) == 0) {
+        if (showCommand == fw::SW_HIDE) {
+            hide();
+        } else if (showCommand == fw::SW_SHOWMAXIMIZED) {
+            showMaximized();
+        } else {
+            show();
+        }
+        return;
+    }
+    if (showCommand != fw::SW_SHOWNORMAL) {
+        placement.showCmd = showCommand;
+    }
+    fw::SetWindowPlacement(this, placement);
+}
+
+void CMainFrame::SavePlacement()
+{
+    fw::WindowPlacement placement = fw::GetWindowPlacement(this);
+    placement.flags = isMaximized() ? fw::WPF_RESTORETOMAXIMIZED : 0;
+    WriteWindowPlacement(kSettings, kWindowPos, &placement);
+}
+
+bool CMainFrame::CanCloseFrame()
+{
+    SavePlacement();
+    return fw::MDIFrame::CanCloseFrame();
+}
+
+void CMainFrame::OnChildActivated(fw::ChildFrame* frame)
+{
+    UpdateMainTitle(frame);
+    if (frame != nullptr) {
+        connect(
+            frame, &QObject::destroyed, this, [this] { UpdateMainTitle(nullptr); },
+            Qt::UniqueConnection);
+    }
+}
+
+std::intptr_t CMainFrame::OnRunNotification(std::uint32_t message, std::intptr_t wParam,
+                                            void* lParam)
+{
+    CWendoDoc* doc = m_wendoApp->FindOpenWendoDoc(lParam);
+    if (doc == nullptr) {
+        return 0;
+    }
+    if (message == WMU_RUN_END) {
+        // The run ends even when its report window was closed meanwhile; otherwise the
+        // document would stay in process for good.
+        m_wendoApp->GetRunControl(*doc).EndProcess();
+        UpdateRunCommand();
+    }
+    if (message == WMU_ADD_FILE_LINE || message == WMU_PATHS_CLEAR) {
+        auto* paths =
+            static_cast<CProgressPathView*>(FindDocView(doc, fw::ViewClassOf<CProgressPathView>()));
+        return paths != nullptr ? paths->OnNotification(message, wParam) : 0;
+    }
+    auto* progress =
+        static_cast<CProgressView*>(FindDocView(doc, fw::ViewClassOf<CProgressView>()));
+    if (progress == nullptr) {
+        return 0;
+    }
+    progress->OnNotification(message, wParam);
+    return 1;
+}
+
+void CMainFrame::RegisterCommands()
+{
+    const auto activeDocument = [this]() -> core::CDocument* {
+        fw::ChildFrame* frame = MDIGetActive();
+        return frame != nullptr ? frame->GetActiveDocument() : nullptr;
+    };
+    const auto inWebWindow = [this] {
+        fw::ChildFrame* frame = MDIGetActive();
+        return frame != nullptr && frame->MenuKind() == kWebMenu;
+    };
+    OnCommandId(
+        fw::id::FILE_SAVE,
+        [this, activeDocument] {
+            if (core::CDocument* doc = activeDocument()) {
+                GetApp().DoSave(*doc, false);
+                UpdateMainTitle(MDIGetActive());
+            }
+        },
+        [activeDocument, inWebWindow](fw::CommandState& state) {
+            core::CDocument* doc = activeDocument();
+            state.enabled = doc != nullptr && !inWebWindow() && doc->IsModified();
+        });
+    OnCommandId(
+        fw::id::FILE_SAVE_AS,
+        [this, activeDocument] {
+            if (core::CDocument* doc = activeDocument()) {
+                GetApp().DoSave(*doc, true);
+                UpdateMainTitle(MDIGetActive());
+            }
+        },
+        [activeDocument, inWebWindow](fw::CommandState& state) {
+            state.enabled = activeDocument() != nullptr && !inWebWindow();
+        });
+    OnCommandId(fw::id::FILE_CLOSE, [this, activeDocument] {
+        // Closing the document closes all its windows; the last one asks about saving.
+        core::CDocument* doc = activeDocument();
+        for (fw::ChildFrame* frame : GetChildFrames()) {
+            if (frame->GetActiveDocument() == doc && frame != MDIGetActive()) {
+                frame->close();
+            }
+        }
+        if (fw::ChildFrame* frame = MDIGetActive()) {
+            frame->close();
+        }
+    });
+    OnCommandId(
+        fw::id::VIEW_TOOLBAR, [this] { m_standard->setVisible(!m_standard->isVisible()); },
+        [this](fw::CommandState& state) { state.checked = m_standard->isVisible(); });
+    OnCommandId(
+        cmd::WEB_TOOLBAR, [this] { m_browse->setVisible(!m_browse->isVisible()); },
+        [this](fw::CommandState& state) { state.checked = m_browse->isVisible(); });
+    OnCommandId(
+        fw::id::VIEW_STATUS_BAR, [this] { statusBar()->setVisible(!statusBar()->isVisible()); },
+        [this](fw::CommandState& state) { state.checked = statusBar()->isVisible(); });
+    OnCommandId(fw::id::WINDOW_CASCADE, [this] { GetMdiArea()->cascadeSubWindows(); });
+    OnCommandId(fw::id::WINDOW_TILE_HORZ, [this] { GetMdiArea()->tileSubWindows(); });
+    // Minimised windows are kept in a row by the MDI area itself.
+    OnCommandId(fw::id::WINDOW_ARRANGE, [] {});
+    OnCommandId(fw::id::APP_ABOUT, [this] {
+        CKVAboutDlg about(QStringLiteral("Wendo"),
+                          QStringLiteral("Batch editing of HTML and text files."),
+                          QStringLiteral("Korvel"), this);
+        about.DoModal();
+    });
+    OnCommandId(fw::id::HELP_FINDER, [this] { m_wendoApp->OnHelpTopics(); });
+    OnCommandId(fw::id::CONTEXT_HELP, [this] { m_wendoApp->OnContextHelpMode(); });
+}
+
+} // namespace wendo::ui

@@ -1,0 +1,83 @@
+// The main window of Wendo: menus per kind of active window, the "Standard" and "Browse"
+// toolbars, the status bar, the application-wide commands (run, stop, resume, view
+// switching, toolbar toggles), the main title, the saved placement, and the hand-over of a
+// run's notifications to the progress views of their document.
+//
+// The frame routes; the views hold their own logic. Threads: interface thread only.
+#pragma once
+
+#include "fw/DocTemplate.h"
+#include "fw/MDIFrame.h"
+#include "fw/View.h"
+
+#include <cstdint>
+#include <initializer_list>
+
+class QToolBar;
+
+namespace wendo {
+class CWendoDoc;
+}
+
+namespace wendo::ui {
+
+class CWendoApp;
+
+class CMainFrame : public fw::MDIFrame
+{
+    Q_OBJECT
+
+public:
+    explicit CMainFrame(CWendoApp& app);
+    ~CMainFrame() override;
+
+    // Makes the toolbars, status bar, accelerators and the first menu bar.
+    bool LoadFrame();
+
+    // Shows the view of the class on the document (the active one when none is given),
+    // making a frame from the template when there is none. The new frame, or none.
+    fw::ChildFrame* ActivateDocView(fw::MultiDocTemplate* docTemplate, fw::ViewClass viewClass,
+                                    core::CDocument* document = nullptr);
+    // The first view of the document, in its view order, of the class or derived from it.
+    static fw::View* FindDocView(const core::CDocument* document, fw::ViewClass viewClass);
+    bool IsActiveViewOneOf(std::initializer_list<fw::ViewClass> classes) const;
+    // The active child's command document, or none.
+    CWendoDoc* GetActiveWendoDoc() const;
+
+    void UpdateRunCommand();
+    void UpdateMainTitle(fw::ChildFrame* frame);
+    void InitialShowWindow(std::uint32_t showCommand);
+    // Saves the placement as the close handler does (also used by tests).
+    void SavePlacement();
+
+    // One notification of a run (see engine/Notifications.h); 0 when dropped.
+    std::intptr_t OnRunNotification(std::uint32_t message, std::intptr_t wParam, void* lParam);
+
+    QToolBar* GetStandardBar() const { return m_standard; }
+    QToolBar* GetBrowseBar() const { return m_browse; }
+    // The File menu and the View menu of the menu bar in use.
+    QMenu* GetFileMenu() const;
+    QMenu* GetViewMenu() const;
+
+protected:
+    void BuildMenuBar(QMenuBar* bar, int menuKind) override;
+    void OnChildActivated(fw::ChildFrame* frame) override;
+    bool CanCloseFrame() override;
+
+private:
+    void CreateToolBars();
+    void SetAccelerators();
+    void RegisterCommands();
+    void RegisterRunCommands();
+    void OnRun();
+    void OnStop();
+    void OnResume();
+    void OnReport();
+    bool CanShowReport() const;
+
+    CWendoApp* m_wendoApp;
+    QToolBar* m_standard = nullptr;
+    QToolBar* m_browse = nullptr;
+};
+
+} // namespace wendo::ui

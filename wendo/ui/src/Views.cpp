@@ -1,0 +1,313 @@
+#include "Views.h"
+
+#include "TextDocs.h"
+#include "engine/Notifications.h"
+#include "model/WendoDoc.h"
+#include "os/path.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTextBrowser>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace wendo::ui {
+
+namespace {
+
+QString FromUtf8(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QVBoxLayout* PlainLayout(QWidget* widget)
+{
+    auto* layout = new QVBoxLayout(widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return layout;
+}
+
+QTreeWidget* MakeList(QWidget* parent, const QStringList& headers)
+{
+    auto* list = new QTreeWidget(parent);
+    list->setRootIsDecorated(false);
+    list->setAlternatingRowColors(true);
+    list->setHeaderLabels(headers);
+    list->header()->setStretchLastSection(true);
+    list->setFocusPolicy(Qt::StrongFocus);
+    return list;
+}
+
+} // namespace
+
+CWendoView::CWendoView(CWendoDoc& document, QWidget* parent) : fw::View(document, parent)
+{
+}
+
+CWendoDoc& CWendoView::GetWendoDoc() const
+{
+    return *static_cast<CWendoDoc*>(GetDocument());
+}
+
+// ---- Command list ----
+
+CCmdView::CCmdView(CWendoDoc& document, QWidget* parent)
+    : CWendoView(document, parent),
+      m_list(MakeList(this, {QStringLiteral("Command"), QStringLiteral("Text")}))
+{
+    setObjectName(QStringLiteral("CCmdView"));
+    PlainLayout(this)->addWidget(m_list);
+    m_list->header()->resizeSection(0, 220);
+}
+
+void CCmdView::OnInitialUpdate()
+{
+    Refill();
+}
+
+void CCmdView::OnDocumentUpdate(core::DocumentView* /*sender*/, long /*hint*/)
+{
+    Refill();
+}
+
+void CCmdView::CommandRowAdded(int /*row*/)
+{
+    Refill();
+}
+
+void CCmdView::CommandRowChanged(int /*row*/)
+{
+    Refill();
+}
+
+void CCmdView::CommandRowMoved(int /*from*/, int /*to*/)
+{
+    Refill();
+}
+
+int CCmdView::RowCount() const
+{
+    return m_list->topLevelItemCount();
+}
+
+void CCmdView::Refill()
+{
+    m_list->clear();
+    for (const CParseCmdList& command : GetWendoDoc().Commands) {
+        auto* row = new QTreeWidgetItem(m_list);
+        row->setText(0, FromUtf8(command.Label));
+        row->setText(1, FromUtf8(command.Text));
+    }
+}
+
+// ---- File list ----
+
+CFileWendoView::CFileWendoView(CWendoDoc& document, QWidget* parent)
+    : CWendoView(document, parent),
+      m_list(MakeList(
+          this, {QStringLiteral("Path"), QStringLiteral("Sub-dirs"), QStringLiteral("Include")}))
+{
+    setObjectName(QStringLiteral("CFileWendoView"));
+    PlainLayout(this)->addWidget(m_list);
+    m_list->header()->resizeSection(0, 320);
+}
+
+void CFileWendoView::OnInitialUpdate()
+{
+    RefreshFileList();
+}
+
+void CFileWendoView::OnDocumentUpdate(core::DocumentView* /*sender*/, long /*hint*/)
+{
+    RefreshFileList();
+}
+
+void CFileWendoView::RefreshFileList()
+{
+    m_list->clear();
+    for (const CFileList& entry : GetWendoDoc().FileSet.Entries()) {
+        auto* row = new QTreeWidgetItem(m_list);
+        row->setText(0, FromUtf8(os::ForDisplay(entry.GetURLPath())));
+        row->setText(1, entry.IsRecursive() != 0 ? QStringLiteral("All") : QStringLiteral("No"));
+        row->setText(2, entry.IsExclude() != 0 ? QStringLiteral("Exclude")
+                                               : QStringLiteral("Include"));
+    }
+}
+
+// ---- Options ----
+
+COptionView::COptionView(CWendoDoc& document, QWidget* parent)
+    : CWendoView(document, parent), m_summary(new QLabel(this))
+{
+    setObjectName(QStringLiteral("COptionView"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 6, 8, 6);
+    m_summary->setTextFormat(Qt::RichText);
+    m_summary->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_summary->setWordWrap(true);
+    layout->addWidget(m_summary);
+}
+
+void COptionView::OnInitialUpdate()
+{
+    OnDocumentUpdate(nullptr, 0);
+}
+
+void COptionView::OnDocumentUpdate(core::DocumentView* /*sender*/, long /*hint*/)
+{
+    const CWendoDoc& doc = GetWendoDoc();
+    const auto yesNo = [](int32_t value) {
+        return value != 0 ? QStringLiteral("yes") : QStringLiteral("no");
+    };
+    QString region = QStringLiteral("whole file");
+    if (doc.FromLine > 1 || doc.ToLine > 0) {
+        region = QStringLiteral("lines %1 to %2")
+                     .arg(doc.FromLine > 1 ? doc.FromLine : 1)
+                     .arg(doc.ToLine > 0 ? QString::number(doc.ToLine) : QStringLiteral("end"));
+    }
+    m_summary->setText(
+        QStringLiteral("<b>Report file:</b> %1 &nbsp; <b>Report:</b> %2 &nbsp; "
+                       "<b>Unmodified files listed:</b> %3<br><b>Backup:</b> %4 (.%5) &nbsp; "
+                       "<b>Rewind:</b> %6 &nbsp; <b>Write to files:</b> %7 &nbsp; "
+                       "<b>Region:</b> %8")
+            .arg(FromUtf8(os::ForDisplay(doc.ReportFilePath())).toHtmlEscaped(), yesNo(doc.Report),
+                 yesNo(doc.LogUnmodified), yesNo(doc.Backup),
+                 FromUtf8(doc.BackupExt).toHtmlEscaped(), yesNo(doc.Rewind),
+                 yesNo(doc.NoWrite == 0), region));
+}
+
+// ---- Editors ----
+
+CPathView::CPathView(CWendoDoc& document, QWidget* parent) : CWendoView(document, parent)
+{
+    setObjectName(QStringLiteral("CPathView"));
+    ++document.OpenPathSelectors;
+    PlainLayout(this)->addWidget(new QLabel(QStringLiteral("Path selector"), this));
+}
+
+CPathView::~CPathView()
+{
+    --GetWendoDoc().OpenPathSelectors;
+}
+
+CParseCmdView::CParseCmdView(CWendoDoc& document, QWidget* parent) : CWendoView(document, parent)
+{
+    setObjectName(QStringLiteral("CParseCmdView"));
+    ++document.OpenCommandEditors;
+    PlainLayout(this)->addWidget(new QLabel(QStringLiteral("Command editor"), this));
+}
+
+CParseCmdView::~CParseCmdView()
+{
+    --GetWendoDoc().OpenCommandEditors;
+}
+
+// ---- Progress ----
+
+CProgressView::CProgressView(CWendoDoc& document, QWidget* parent)
+    : CWendoView(document, parent), m_status(new QLabel(this)), m_counts(new QLabel(this)),
+      m_progress(new QProgressBar(this))
+{
+    setObjectName(QStringLiteral("CProgressView"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_status);
+    layout->addWidget(m_progress);
+    layout->addWidget(m_counts);
+    layout->addStretch(1);
+}
+
+void CProgressView::UpdateRunState(bool /*canRun*/, bool started, bool suspended)
+{
+    m_status->setEnabled(started && !suspended);
+}
+
+void CProgressView::OnNotification(std::uint32_t message, std::intptr_t /*wParam*/)
+{
+    ++m_handled;
+    const RunRecord& run = GetWendoDoc().Run;
+    switch (message) {
+    case WMU_RUN_INIT:
+        m_progress->setRange(0, 10);
+        m_progress->setValue(0);
+        break;
+    case WMU_RUN_PROCESSING:
+        m_progress->setRange(0, std::max(0, std::min<int>(run.MaxInc.load(), 32767)));
+        m_progress->setValue(0);
+        break;
+    case WMU_FILE_BEGIN:
+        m_progress->setValue(std::min(m_progress->value() + 1, m_progress->maximum()));
+        break;
+    default:
+        break;
+    }
+    m_status->setText(FromUtf8(run.Status()));
+    m_counts->setText(QStringLiteral("Files modified: %1   Replacements: %2")
+                          .arg(run.TotalModified.load())
+                          .arg(run.TotalIteration.load()));
+}
+
+CProgressPathView::CProgressPathView(CWendoDoc& document, QWidget* parent)
+    : CWendoView(document, parent),
+      m_list(MakeList(this, {QStringLiteral("Path"), QStringLiteral("Message")}))
+{
+    setObjectName(QStringLiteral("CProgressPathView"));
+    PlainLayout(this)->addWidget(m_list);
+}
+
+std::intptr_t CProgressPathView::OnNotification(std::uint32_t message, std::intptr_t wParam)
+{
+    const RunRecord& run = GetWendoDoc().Run;
+    if (message == WMU_PATHS_CLEAR) {
+        m_list->clear();
+    } else if (message == WMU_ADD_FILE_LINE) {
+        auto* row = new QTreeWidgetItem(m_list);
+        const std::string path =
+            wParam == 1 ? run.Status() : run.Directory() + "\\" + run.FileName();
+        row->setText(0, FromUtf8(os::ForDisplay(path)));
+        row->setText(1, FromUtf8(run.FileMessage()));
+    }
+    return 1;
+}
+
+int CProgressPathView::RowCount() const
+{
+    return m_list->topLevelItemCount();
+}
+
+// ---- Viewers ----
+
+CTextView::CTextView(core::CDocument& document, QWidget* parent)
+    : fw::View(document, parent), m_text(new QPlainTextEdit(this))
+{
+    setObjectName(QStringLiteral("CTextView"));
+    m_text->setReadOnly(true);
+    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    PlainLayout(this)->addWidget(m_text);
+}
+
+void CTextView::OnInitialUpdate()
+{
+    if (const auto* doc = dynamic_cast<const CTextDoc*>(GetDocument())) {
+        m_text->setPlainText(FromUtf8(doc->GetText()));
+    }
+}
+
+CWebView::CWebView(core::CDocument& document, QWidget* parent)
+    : fw::View(document, parent), m_browser(new QTextBrowser(this))
+{
+    setObjectName(QStringLiteral("CWebView"));
+    m_browser->setOpenLinks(false);
+    PlainLayout(this)->addWidget(m_browser);
+}
+
+void CWebView::OnInitialUpdate()
+{
+    if (const auto* doc = dynamic_cast<const CTextDoc*>(GetDocument())) {
+        m_browser->setHtml(FromUtf8(doc->GetText()));
+    }
+}
+
+} // namespace wendo::ui
