@@ -4,6 +4,7 @@
 #include "core/Prompter.h"
 #include "model/WendoDoc.h"
 #include "os/path.h"
+#include "terminal_prompter.h"
 
 #include <istream>
 #include <nlohmann/json.hpp>
@@ -25,48 +26,6 @@ const char* const kCheckModeHelp =
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-// Answers from the flags or the terminal; notices go to err.
-class TerminalPrompter final : public core::Prompter
-{
-public:
-    TerminalPrompter(ReadErrorAnswer answer, bool terminal, std::istream& in, std::ostream& err)
-        : m_answer(answer), m_terminal(terminal), m_in(in), m_err(err)
-    {
-    }
-
-    core::PromptAnswer Ask(std::string_view text, core::PromptButtons buttons,
-                           core::PromptIcon) override
-    {
-        m_err << "wendo-run: " << text << '\n';
-        if (buttons == core::PromptButtons::Ok) {
-            return core::PromptAnswer::Ok;
-        }
-        const bool hasNo = buttons != core::PromptButtons::OkCancel;
-        const core::PromptAnswer accept = hasNo ? core::PromptAnswer::Yes : core::PromptAnswer::Ok;
-        const core::PromptAnswer refuse =
-            hasNo ? core::PromptAnswer::No : core::PromptAnswer::Cancel;
-        if (m_answer == ReadErrorAnswer::Yes) {
-            m_err << "(answered " << (hasNo ? "Yes" : "Ok") << " by --yes)\n";
-            return accept;
-        }
-        if (!m_terminal) {
-            m_err << "(answered " << (hasNo ? "No" : "Cancel") << ": no terminal to ask)\n";
-            return refuse;
-        }
-        m_err << (hasNo ? "[y/N] " : "[o/C] ") << std::flush;
-        std::string reply;
-        std::getline(m_in, reply);
-        const char first = reply.empty() ? '\0' : reply.front();
-        return first == 'y' || first == 'Y' || first == 'o' || first == 'O' ? accept : refuse;
-    }
-
-private:
-    ReadErrorAnswer m_answer;
-    bool m_terminal;
-    std::istream& m_in;
-    std::ostream& m_err;
-};
 
 Json Describe(const CWendoDoc& doc)
 {
@@ -107,7 +66,7 @@ Json Describe(const CWendoDoc& doc)
 int RunCheckMode(const std::string& path, ReadErrorAnswer answer, bool terminal, std::istream& in,
                  std::ostream& out, std::ostream& err)
 {
-    TerminalPrompter prompter(answer, terminal, in, err);
+    TerminalPrompter prompter(answer == ReadErrorAnswer::Yes, terminal, in, err);
     const auto doc = core::OpenDocumentFile<CWendoDoc>(os::FromNative(path), &prompter);
     if (doc == nullptr) {
         return 2;
