@@ -93,7 +93,7 @@ bool InstalledSystemWide(const std::string& relative)
         const std::string_view dir = dirs.substr(0, cut);
         dirs.remove_prefix(cut == std::string_view::npos ? dirs.size() : cut + 1);
         if (!dir.empty() && dir.front() == '/' &&
-            os::Exists(os::FromNative(std::string(dir) + "/" + relative))) {
+            os::Exists(std::string(dir) + "/" + relative)) {
             return true;
         }
     }
@@ -103,7 +103,7 @@ bool InstalledSystemWide(const std::string& relative)
 bool WriteIfMissing(const std::string& data, const std::string& relative, const std::string& text)
 {
     const std::string path = data + "/" + relative;
-    if (InstalledSystemWide(relative) || os::Exists(os::FromNative(path))) {
+    if (InstalledSystemWide(relative) || os::Exists(path)) {
         return true;
     }
     std::error_code error;
@@ -111,7 +111,7 @@ bool WriteIfMissing(const std::string& data, const std::string& relative, const 
     if (error) {
         return false;
     }
-    return os::WriteWholeFile(os::FromNative(path), text.data(), text.size()) ==
+    return os::WriteWholeFile(path, text.data(), text.size()) ==
            os::FileError::None;
 }
 
@@ -135,7 +135,7 @@ int GetKorvelRegistry(const char* program, KVRegistryEntry* entries, int count)
         return 0;
     }
     std::string text;
-    if (os::ReadWholeFile(os::FromNative(folder + "/" + program + ".conf"), text) !=
+    if (os::ReadWholeFile(folder + "/" + program + ".conf", text) !=
         os::FileError::None) {
         return 0;
     }

@@ -8,7 +8,7 @@ namespace wendo::ui {
 bool CTextDoc::OnOpenDocument(std::string_view path)
 {
     DeleteContents();
-    if (os::ReadWholeFile(path, m_text) != os::FileError::None) {
+    if (os::ReadWholeFile(os::ToNative(path), m_text) != os::FileError::None) {
         DeleteContents();
         ReportFailure("Can't open file " + os::ForDisplay(path));
         return false;

@@ -1,0 +1,31 @@
+// One QApplication for the whole test program, on the offscreen platform.
+#pragma once
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <cstdlib>
+#include <functional>
+
+inline QApplication& TestApp()
+{
+    static int argc = 1;
+    static char name[] = "qt_tests";
+    static char* argv[] = {name, nullptr};
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static QApplication app(argc, argv);
+    return app;
+}
+
+// Runs the event loop until done() holds or the time is up; done()'s last answer.
+inline bool SpinUntil(const std::function<bool()>& done, int timeoutMs = 5000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
