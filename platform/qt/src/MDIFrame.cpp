@@ -119,6 +119,12 @@ void MDIFrame::SetMenuKind(int menuKind)
 {
     m_menuKind = menuKind;
     QMenuBar* bar = menuBar();
+    // The old menus may be in the middle of handling one of their items; they go later.
+    const auto oldMenus = bar->findChildren<QMenu*>(Qt::FindDirectChildrenOnly);
+    for (QMenu* menu : oldMenus) {
+        menu->setObjectName(QString());
+        menu->deleteLater();
+    }
     bar->clear();
     BuildMenuBar(bar, menuKind);
     for (QAction* action : bar->actions()) {

@@ -26,6 +26,8 @@ inline bool SpinUntil(const std::function<bool()>& done, int timeoutMs = 5000)
             return false;
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        // Windows closed with deleteLater go here too, as they would in the event loop.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     return true;
 }

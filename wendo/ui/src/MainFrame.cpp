@@ -74,12 +74,19 @@ bool CMainFrame::LoadFrame()
 
 QMenu* CMainFrame::GetFileMenu() const
 {
-    return menuBar()->findChild<QMenu*>(QStringLiteral("FileMenu"));
+    const QList<QAction*> menus = menuBar()->actions();
+    return menus.isEmpty() ? nullptr : menus.front()->menu();
 }
 
 QMenu* CMainFrame::GetViewMenu() const
 {
-    return menuBar()->findChild<QMenu*>(QStringLiteral("ViewMenu"));
+    for (QAction* action : menuBar()->actions()) {
+        if (action->menu() != nullptr &&
+            action->menu()->objectName() == QLatin1String("ViewMenu")) {
+            return action->menu();
+        }
+    }
+    return nullptr;
 }
 
 CWendoDoc* CMainFrame::GetActiveWendoDoc() const
@@ -225,11 +232,15 @@ bool CMainFrame::CanCloseFrame()
 void CMainFrame::OnChildActivated(fw::ChildFrame* frame)
 {
     UpdateMainTitle(frame);
-    if (frame != nullptr) {
-        connect(
-            frame, &QObject::destroyed, this, [this] { UpdateMainTitle(nullptr); },
-            Qt::UniqueConnection);
+    if (frame != nullptr && !frame->property("wendoTitleHook").toBool()) {
+        frame->setProperty("wendoTitleHook", true);
+        connect(frame, &QObject::destroyed, this, &CMainFrame::OnChildDestroyed);
     }
+}
+
+void CMainFrame::OnChildDestroyed()
+{
+    UpdateMainTitle(nullptr);
 }
 
 std::intptr_t CMainFrame::OnRunNotification(std::uint32_t message, std::intptr_t wParam,

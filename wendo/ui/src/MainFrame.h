@@ -74,6 +74,7 @@ private:
     void OnResume();
     void OnReport();
     bool CanShowReport() const;
+    void OnChildDestroyed();
 
     CWendoApp* m_wendoApp;
     QToolBar* m_standard = nullptr;
