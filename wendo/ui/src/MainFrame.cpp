@@ -56,7 +56,13 @@ CMainFrame::CMainFrame(CWendoApp& app) : fw::MDIFrame(app), m_wendoApp(&app)
     resize(900, 640);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    // The child frames outlive this part of the frame; they must not call back into it.
+    for (fw::ChildFrame* frame : GetChildFrames()) {
+        disconnect(frame, nullptr, this, nullptr);
+    }
+}
 
 bool CMainFrame::LoadFrame()
 {
