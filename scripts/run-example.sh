@@ -8,6 +8,11 @@ scratch=$(mktemp -d "${TMPDIR:-/tmp}/wendo-example.XXXXXX")
 cp -r "$top/examples/." "$scratch/"
 cd "$scratch"
 echo "Working on a copy of examples/ in $scratch"
+# With a display, the desktop program opens the example command file.
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$bin/wendo" ] && [ -f site.wdo ]; then
+  echo "== wendo site.wdo"
+  exec "$bin/wendo" "$scratch/site.wdo"
+fi
 if [ -f commands.txt ]; then
   echo "== wendo-run --parse commands.txt"
   "$bin/wendo-run" --parse commands.txt
