@@ -46,6 +46,7 @@ void CSplitFrame::CreateViews()
     split->setStretchFactor(0, 0);
     split->setStretchFactor(1, 3);
     split->setStretchFactor(2, 2);
+    split->setSizes({options->sizeHint().height(), 300, 200});
     setWidget(split);
     SetActiveView(commands);
 }
