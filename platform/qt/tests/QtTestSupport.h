@@ -12,8 +12,9 @@ inline QApplication& TestApp()
     static char name[] = "qt_tests";
     static char* argv[] = {name, nullptr};
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: Qt's own statics may be gone by the time exit handlers run.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 // Runs the event loop until done() holds or the time is up; done()'s last answer.

@@ -24,8 +24,9 @@ inline QApplication& TestApp()
     static char name[] = "ui_tests";
     static char* argv[] = {name, nullptr};
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: Qt's own statics may be gone by the time exit handlers run.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 inline bool SpinUntil(const std::function<bool()>& done, int timeoutMs = 5000)
