@@ -208,8 +208,8 @@ struct Tree
     {
         return "tree/d" + std::to_string(i % 7) + "/f" + std::to_string(i) + ".htm";
     }
-    static std::string Old(int i) { return std::to_string(i) + std::string(6000, 'a') + "\n"; }
-    static std::string New(int i) { return std::to_string(i) + std::string(6000, 'b') + "\n"; }
+    static std::string Old(int i) { return std::to_string(i) + std::string(2000, 'a') + "\n"; }
+    static std::string New(int i) { return std::to_string(i) + std::string(2000, 'b') + "\n"; }
 };
 
 TEST_F(RunModeTest, TerminationSignalStopsCleanly)
@@ -255,7 +255,7 @@ TEST_F(RunModeTest, KilledRunLeavesEveryFileWholeOldOrNew)
     std::mt19937 random(std::random_device{}());
     std::uniform_int_distribution<long> moment(0, whole.count());
     int partial = 0;
-    for (int round = 0; round < 12; ++round) {
+    for (int round = 0; round < 10; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         reset();
         Child child(m_dir, {"--quiet", "job.wdo"});

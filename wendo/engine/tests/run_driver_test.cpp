@@ -257,14 +257,16 @@ TEST_F(RunDriver, StopDuringAFileLeavesItUnchanged)
     EXPECT_EQ(m_target.Count(WMU_FILE_BEGIN), 1);
 }
 
+// Asked on the worker in these tests, while the test thread may change the answer.
 class AnswerStopOrSuspend : public StopPrompter
 {
 public:
     explicit AnswerStopOrSuspend(StopChoice choice) : m_choice(choice) {}
-    StopChoice AskStopOrSuspend() override { return m_choice; }
+    StopChoice AskStopOrSuspend() override { return m_choice.load(); }
+    void Answer(StopChoice choice) { m_choice.store(choice); }
 
 private:
-    StopChoice m_choice;
+    std::atomic<StopChoice> m_choice;
 };
 
 TEST_F(RunDriver, SuspendThenResumeProcessesNoFileTwice)
@@ -321,8 +323,7 @@ TEST_F(RunDriver, StopThroughTheDocumentEndsASuspendedRun)
     while (!asked.load()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    AnswerStopOrSuspend stop(StopChoice::Stop);
-    m_doc.SetStopPrompter(&stop);
+    suspend.Answer(StopChoice::Stop);
     EXPECT_EQ(m_doc.AskStopProcess(), 0);
     EXPECT_EQ(m_target.WaitForEnd(), FileResult::STOPPED);
     // The stop thread ends the run; the main frame's own EndProcess then finds nothing.
