@@ -314,9 +314,12 @@ TEST_F(RunDriver, StopThroughTheDocumentEndsASuspendedRun)
     AnswerStopOrSuspend suspend(StopChoice::Suspend);
     m_doc.SetStopPrompter(&suspend);
     std::atomic<bool> asked{false};
+    bool first = true; // worker only
     m_target.SetHook([&](uint32_t message, intptr_t) {
-        if (message == WMU_FILE_BEGIN && !asked.exchange(true)) {
+        if (message == WMU_FILE_BEGIN && first) {
+            first = false;
             m_doc.AskStopProcess();
+            asked = true;
         }
     });
     ASSERT_EQ(m_doc.StartProcess(), 1);

@@ -336,6 +336,9 @@ int CWendoDoc::StopProcess()
     if (Engine == nullptr) {
         return 0;
     }
+    // Stop is signalled before the suspension is lifted, so that a suspended worker ends
+    // where it waits instead of running on until the stop thread gets to it.
+    Engine->RequestStop();
     Suspended.store(0);
     Engine->SetSuspendEvent(false);
     if (StopThread != nullptr) {

@@ -97,7 +97,7 @@ public:
     int Finish() override;
     void SetSuspendEvent(bool suspended) override;
     // Signals stop without waiting: the worker ends the run at its next check.
-    void RequestStop() { m_stop.Set(); }
+    void RequestStop() override { m_stop.Set(); }
 
     // ---- The run (worker thread) ----
 

@@ -42,6 +42,8 @@ public:
     virtual int Finish() = 0;
     // Signals (true) or clears (false) the suspend event; the worker pauses at its next check.
     virtual void SetSuspendEvent(bool suspended) = 0;
+    // Signals the stop event without waiting; the worker ends the run at its next check.
+    virtual void RequestStop() = 0;
 };
 
 // What the document needs of the engine: a process for a run, and the report reader. The
