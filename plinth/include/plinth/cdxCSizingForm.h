@@ -1,0 +1,73 @@
+// A form view whose controls follow the window when it is resized: each control registered
+// once with a mode per axis or four percentages is moved from its designed rectangle by those
+// percentages of the window's growth (see cdxSizingControlInfo.h). The form is measured at
+// its initial update from the designed size of its resource, and cannot be made smaller.
+//
+// A derived form sets itself up from its Designer description with every control a direct
+// child of the form (group boxes are frames behind their controls, as they would be drawn),
+// registers its designed size (RegisterResourceSize) and registers its controls after calling
+// OnInitialUpdate(0).
+//
+// Threads: interface thread only. Ownership: the frame owns the form; the form owns its
+// header and through it the control records.
+#pragma once
+
+#include "fw/View.h"
+#include "plinth/cdxSizingControlInfo.h"
+#include "plinth/plinth_api.h"
+
+class PLINTH_API cdxCSizingForm : public fw::View
+{
+    Q_OBJECT
+
+public:
+    using ControlInfo = cdxSizingControlInfo;
+    using Mode = cdxSizingControlInfo::Mode;
+    using Freedom = cdxSizingControlInfo::Freedom;
+
+    cdxCSizingForm(core::CDocument& document, int resourceId, QWidget* parent,
+                   unsigned freedom = cdxSizingControlInfo::fdAll, bool sizeGrip = true);
+    ~cdxCSizingForm() override;
+
+    // The framework's initial update runs OnInitialUpdate(0).
+    void OnInitialUpdate() override { OnInitialUpdate(0); }
+    virtual void OnInitialUpdate(int stretchPercent);
+
+    ControlInfo* AddSzControl(QWidget* control, int hMode, int vMode);
+    ControlInfo* AddSzXControl(QWidget* control, int mode);
+    ControlInfo* AddSzYControl(QWidget* control, int mode);
+    ControlInfo* AddSzControlEx(QWidget* control, std::uint8_t left, std::uint8_t right,
+                                std::uint8_t top, std::uint8_t bottom);
+    ControlInfo* AddSzXControlEx(QWidget* control, std::uint8_t left, std::uint8_t right);
+    ControlInfo* AddSzYControlEx(QWidget* control, std::uint8_t top, std::uint8_t bottom);
+    ControlInfo* UpdateSzControl(QWidget* control, int hMode, int vMode);
+    ControlInfo* UpdateSzControlEx(QWidget* control, std::uint8_t left, std::uint8_t right,
+                                   std::uint8_t top, std::uint8_t bottom);
+
+    void ReorganizeControls();
+    // Lays the controls out for a client size; true when neither dimension is below the
+    // initial one.
+    bool ChangeSize(int width, int height);
+    void StretchWindow(int percent);
+    // The placement in a section of the program's profile (or of the one given); the string
+    // id forms take the section name from the string table.
+    bool StoreWindowPosition(const QString& section, fw::Profile* profile = nullptr);
+    bool StoreWindowPosition(unsigned sectionStringId);
+    bool RestoreWindowPosition(const QString& section, bool withState = false,
+                               fw::Profile* profile = nullptr);
+    bool RestoreWindowPosition(unsigned sectionStringId, bool withState = false);
+    // Deletes every control record, then the window (later, from the event loop).
+    void DestroyWindow();
+
+    ControlInfo::Header& GetHeader() { return m_header; }
+    const ControlInfo::Header& GetHeader() const { return m_header; }
+
+protected:
+    // Registers the form's size now as the designed size of its resource; a derived form
+    // calls it right after setting itself up from its Designer description.
+    void RegisterResourceSize();
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    ControlInfo::Header m_header;
+};
