@@ -51,24 +51,6 @@ void CSplitFrame::CreateViews()
     SetActiveView(commands);
 }
 
-CReportFrame::CReportFrame(fw::MultiDocTemplate& docTemplate, core::CDocument& document)
-    : fw::ChildFrame(docTemplate, document, kReportMenu)
-{
-    resize(640, 480);
-}
-
-void CReportFrame::CreateViews()
-{
-    CWendoDoc& doc = WendoDocOf(*GetActiveDocument());
-    auto* split = new QSplitter(Qt::Vertical, this);
-    auto* progress = new CProgressView(doc, split);
-    auto* paths = new CProgressPathView(doc, split);
-    split->addWidget(progress);
-    split->addWidget(paths);
-    setWidget(split);
-    SetActiveView(progress);
-}
-
 CTextFrame::CTextFrame(fw::MultiDocTemplate& docTemplate, core::CDocument& document)
     : fw::ChildFrame(docTemplate, document, kTextMenu)
 {

@@ -6,6 +6,7 @@
 // Threads: interface thread only.
 #pragma once
 
+#include "ReportFrame.h"
 #include "fw/ChildFrame.h"
 
 namespace wendo {
@@ -28,15 +29,6 @@ class CSplitFrame : public fw::ChildFrame
 
 public:
     CSplitFrame(fw::MultiDocTemplate& docTemplate, core::CDocument& document);
-    void CreateViews() override;
-};
-
-class CReportFrame : public fw::ChildFrame
-{
-    Q_OBJECT
-
-public:
-    CReportFrame(fw::MultiDocTemplate& docTemplate, core::CDocument& document);
     void CreateViews() override;
 };
 

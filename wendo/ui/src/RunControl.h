@@ -1,13 +1,13 @@
 // How the main frame drives the run of a command document: start, end, resume, the
-// stop-or-suspend question, and the replay of the last report. The command document's run
-// driver implements it; until it is bound, a document cannot start a run (message 61451)
-// and has no report to replay.
+// stop-or-suspend question, and the replay of the last report. The program binds it to the
+// document's run hand-over and the engine (MakeEngineRunControl); tests may script it.
 //
 // Threads: every call comes on the interface thread. None of them may wait for a worker
 // that can send to the interface thread.
 #pragma once
 
 #include "core/MessageTarget.h"
+#include "engine/ParseProcess.h"
 
 #include <functional>
 #include <memory>
@@ -15,6 +15,11 @@
 namespace wendo {
 class CWendoDoc;
 }
+
+namespace fw {
+class Profile;
+class QueuedMessageTarget;
+} // namespace fw
 
 namespace wendo::ui {
 
@@ -47,5 +52,20 @@ using RunControlFactory = std::function<std::unique_ptr<RunControl>(CWendoDoc&)>
 
 // The run control of a document whose run driver is not available: it never starts.
 std::unique_ptr<RunControl> MakeUnavailableRunControl(CWendoDoc& document);
+
+// The document's own run hand-over with the engine behind it. Reports are replayed to
+// replayTarget (the program's message target); each run reports to the target it is started
+// with and takes the settings that settings() gives at that moment. A run still in progress
+// when the control goes is stopped, answering the worker's sends meanwhile. The document
+// outlives the control; so does the target.
+// The settings of a run of the desktop program: the worker keeps its pauses unless the
+// per-user entry "Settings"/"PaceRuns" is 0.
+RunSettings DesktopRunSettings(const fw::Profile& profile);
+inline constexpr const char* kPaceSection = "Settings";
+inline constexpr const char* kPaceEntry = "PaceRuns";
+
+std::unique_ptr<RunControl> MakeEngineRunControl(CWendoDoc& document,
+                                                 fw::QueuedMessageTarget* replayTarget,
+                                                 std::function<RunSettings()> settings);
 
 } // namespace wendo::ui

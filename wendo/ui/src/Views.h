@@ -6,6 +6,8 @@
 // Threads: interface thread only.
 #pragma once
 
+#include "ProgressPathView.h"
+#include "ProgressView.h"
 #include "fw/View.h"
 #include "model/DocViews.h"
 
@@ -100,39 +102,6 @@ class CParseCmdView : public CWendoView
 public:
     CParseCmdView(CWendoDoc& document, QWidget* parent);
     ~CParseCmdView() override;
-};
-
-// The progress of a run or of a report read back: receives the run's notifications.
-class CProgressView : public CWendoView, public ProgressView
-{
-    Q_OBJECT
-
-public:
-    CProgressView(CWendoDoc& document, QWidget* parent);
-    void UpdateRunState(bool canRun, bool started, bool suspended) override;
-    // One forwarded notification; reads the document's run record.
-    void OnNotification(std::uint32_t message, std::intptr_t wParam);
-    int NotificationsHandled() const { return m_handled; }
-
-private:
-    QLabel* m_status;
-    QLabel* m_counts;
-    QProgressBar* m_progress;
-    int m_handled = 0;
-};
-
-// The list of the files a run went through.
-class CProgressPathView : public CWendoView
-{
-    Q_OBJECT
-
-public:
-    CProgressPathView(CWendoDoc& document, QWidget* parent);
-    std::intptr_t OnNotification(std::uint32_t message, std::intptr_t wParam);
-    int RowCount() const;
-
-private:
-    QTreeWidget* m_list;
 };
 
 // The text viewer.

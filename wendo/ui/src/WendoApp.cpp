@@ -57,7 +57,10 @@ int OpenInBrowser(const char* address)
 CWendoApp::CWendoApp() : CKVWinApp(QStringLiteral("Wendo"))
 {
     InitAppClassParam("WENDO_CLASSAPP", 2, res::MAIN_FRAME);
-    m_runFactory = &MakeUnavailableRunControl;
+    m_runFactory = [this](CWendoDoc& document) {
+        return MakeEngineRunControl(document, m_target,
+                                    [this] { return DesktopRunSettings(GetProfile()); });
+    };
 }
 
 CWendoApp::~CWendoApp()

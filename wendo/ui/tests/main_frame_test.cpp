@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QToolBar>
+#include <QTreeWidget>
 
 namespace {
 
@@ -284,12 +285,14 @@ TEST_F(MainFrameTest, NotificationsReachTheProgressViewsOfOpenDocumentsOnly)
         CMainFrame::FindDocView(m_doc, fw::ViewClassOf<CProgressPathView>()));
     ASSERT_NE(progress, nullptr);
     ASSERT_NE(paths, nullptr);
+    m_doc->Run.SetStatus("Processing ... ");
     m_app->GetMessageTarget()->Post(wendo::WMU_STATUS, 0, m_doc);
     m_app->GetMessageTarget()->Post(wendo::WMU_STATUS, 0, m_doc);
+    EXPECT_EQ(m_app->GetMessageTarget()->PendingCount(), 1U) << "identical pending status merged";
     EXPECT_EQ(m_app->GetMessageTarget()->Send(wendo::WMU_ADD_FILE_LINE, 0, m_doc), 1);
     SpinUntil([this] { return m_app->GetMessageTarget()->PendingCount() == 0; });
-    EXPECT_EQ(progress->NotificationsHandled(), 1) << "identical pending status merged";
-    EXPECT_EQ(paths->RowCount(), 1);
+    EXPECT_EQ(progress->FieldText(1063), QStringLiteral("Processing ... "));
+    EXPECT_EQ(paths->List()->topLevelItemCount(), 1);
     int stranger = 0;
     EXPECT_EQ(Frame().OnRunNotification(wendo::WMU_STATUS, 0, &stranger), 0);
 }
@@ -324,6 +327,7 @@ TEST_F(MainFrameTest, ADocumentInProcessIsNotClosed)
 TEST_F(MainFrameTest, RunWithoutTheRunDriverTellsItCannotStart)
 {
     Start();
+    m_app->SetRunControlFactory(&MakeUnavailableRunControl);
     m_doc = OpenSite();
     ASSERT_NE(m_doc, nullptr);
     Frame().UpdateCommandUI();

@@ -1,0 +1,98 @@
+// The upper pane of the report window (form 541): the file in hand, the counters, the progress
+// bar, the busy animation, the run button and the replacements per command. It never reads
+// the engine: the main frame forwards the run's notifications (and those of a replayed report)
+// and the view reads the document's run record when one arrives.
+//
+// Threads: interface thread only.
+#pragma once
+
+#include "fw/View.h"
+#include "model/DocViews.h"
+
+#include <QIcon>
+#include <QList>
+#include <QSize>
+#include <cstdint>
+#include <memory>
+
+class CKVHeaderCtrl;
+class QLabel;
+class QProgressBar;
+class QScrollArea;
+class QTableWidget;
+class QToolButton;
+
+namespace Ui {
+class Form541;
+}
+
+namespace wendo {
+class CWendoDoc;
+}
+
+namespace wendo::ui {
+
+class CProgressView : public fw::View, public ProgressView
+{
+    Q_OBJECT
+
+public:
+    // The id of the animation timer while it runs, and its period.
+    static constexpr int kAnimationTimer = 1;
+    static constexpr int kAnimationMs = 500;
+
+    CProgressView(CWendoDoc& document, QWidget* parent);
+    ~CProgressView() override;
+
+    CWendoDoc& GetWendoDoc() const;
+    // The size of form 541 in pixels.
+    static QSize FormSize();
+
+    void OnInitialUpdate() override;
+    // The document's idle step: the run button's image and whether it may be pressed.
+    void UpdateRunState(bool canRun, bool started, bool suspended) override;
+    // One forwarded notification (engine/Notifications.h); 1 when handled.
+    std::intptr_t OnNotification(std::uint32_t message, std::intptr_t wParam);
+
+    // What the view shows, for the report window's readers (tests, screenshots).
+    QString FieldText(int controlId) const;
+    int RunIcon() const { return m_runIcon; }
+    bool Animating() const { return m_timerId != 0; }
+    int AnimationFrame() const { return m_frame; }
+    QProgressBar* ProgressBar() const { return m_progress; }
+    QTableWidget* StatisticsList() const;
+    QToolButton* RunButton() const;
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void BuildStatistics();
+    void ResetFields();
+    void SetRunIcon(int resource);
+    void ShowProcessImage(const QIcon& image);
+    void StartAnimation();
+    void StopAnimation();
+    void ShowDirectory(const std::string& directory);
+    void ShowCommandCounts(std::intptr_t column);
+    void OnRunButton();
+    void ApplyResizeRule();
+
+    std::unique_ptr<Ui::Form541> m_ui;
+    QScrollArea* m_scroll;
+    QWidget* m_form;
+    QProgressBar* m_progress;
+    CKVHeaderCtrl* m_header;
+    QList<QIcon> m_commandImages16;
+    QList<QIcon> m_commandImages32;
+    QList<QIcon> m_animation;
+    int m_listMargin = 0;
+    int m_commandCount = 0;
+    int m_frame = 0;
+    int m_timerId = 0;
+    int m_runIcon = 0;
+    bool m_built = false;
+};
+
+} // namespace wendo::ui
