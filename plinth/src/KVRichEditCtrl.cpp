@@ -1,0 +1,41 @@
+#include "plinth/KVRichEditCtrl.h"
+
+CKVRichEditCtrl::CKVRichEditCtrl(QWidget* parent) : QPlainTextEdit(parent)
+{
+    setTabChangesFocus(true);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        if (m_notify) {
+            Q_EMIT textEdited();
+        }
+    });
+    connect(this, &QPlainTextEdit::undoAvailable, this,
+            [this](bool available) { m_undoAvailable = available; });
+}
+
+CKVRichEditCtrl::~CKVRichEditCtrl() = default;
+
+std::string CKVRichEditCtrl::ReadStrCtrl() const
+{
+    return toPlainText().toStdString();
+}
+
+void CKVRichEditCtrl::WriteStrCtrl(std::string_view text)
+{
+    setPlainText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void CKVRichEditCtrl::ClearCtrl()
+{
+    clear();
+}
+
+bool CKVRichEditCtrl::IsTextSelected() const
+{
+    return textCursor().hasSelection();
+}
+
+bool CKVRichEditCtrl::CanUndo() const
+{
+    return m_undoAvailable;
+}
