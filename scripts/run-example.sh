@@ -13,7 +13,10 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$bin/wendo" ] && [ -f site
   echo "== wendo site.wdo"
   exec "$bin/wendo" "$scratch/site.wdo"
 fi
-if [ -f commands.txt ]; then
-  echo "== wendo-run --parse commands.txt"
-  "$bin/wendo-run" --parse commands.txt
-fi
+echo "== wendo-run site.wdo"
+"$bin/wendo-run" site.wdo || echo "(wendo-run ended with status $?)"
+echo
+echo "== the report read back: wendo-run --replay site.wdo"
+"$bin/wendo-run" --replay site.wdo
+echo
+echo "The edited copy stays in $scratch; compare it with examples/site to see what changed."

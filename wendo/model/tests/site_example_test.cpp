@@ -23,6 +23,7 @@ void BuildSiteDocument(CWendoDoc& doc)
     doc.Report = 1;
     doc.Backup = 1;
     doc.BackupExt = "bak";
+    doc.Rewind = 1; // every command sees the whole text, so each one shows in the counts
     // Paths are relative: the document is run from the folder that holds site/.
     doc.FileSet.Append(CFileList("site/*.htm", 1, 0, 0, nullptr));
     doc.FileSet.Append(CFileList("site/*.html", 0, 0, 0, nullptr));
