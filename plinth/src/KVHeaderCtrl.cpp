@@ -1,6 +1,6 @@
 #include "plinth/KVHeaderCtrl.h"
 
-#include <QAbstractItemModel>
+#include <QStyleOptionHeader>
 #include <algorithm>
 
 CKVHeaderCtrl::CKVHeaderCtrl(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
@@ -14,18 +14,16 @@ CKVHeaderCtrl::CKVHeaderCtrl(QWidget* parent) : QHeaderView(Qt::Horizontal, pare
 void CKVHeaderCtrl::SetImageList(QList<QIcon> images)
 {
     m_images = std::move(images);
-    for (const auto& [column, image] : m_itemImages) {
-        ShowImage(column);
-    }
+    viewport()->update();
 }
 
 bool CKVHeaderCtrl::SetItemImage(int column, int image)
 {
-    if (model() == nullptr || column < 0 || column >= count()) {
+    if (column < 0 || column >= count()) {
         return false;
     }
     m_itemImages[column] = image;
-    ShowImage(column);
+    viewport()->update();
     return true;
 }
 
@@ -39,15 +37,25 @@ int CKVHeaderCtrl::GetItemImage(int column) const
     return found->second;
 }
 
-void CKVHeaderCtrl::ShowImage(int column)
+void CKVHeaderCtrl::initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const
 {
-    if (model() == nullptr || column >= count()) {
-        return;
+    QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+    const int image = GetItemImage(logicalIndex);
+    if (image >= 0) {
+        option->icon = m_images.at(image);
+        option->iconAlignment = Qt::AlignLeft | Qt::AlignVCenter;
     }
-    const int image = GetItemImage(column);
-    model()->setHeaderData(column, orientation(),
-                           image >= 0 ? QVariant(m_images.at(image)) : QVariant(),
-                           Qt::DecorationRole);
+}
+
+QSize CKVHeaderCtrl::sectionSizeFromContents(int logicalIndex) const
+{
+    QSize size = QHeaderView::sectionSizeFromContents(logicalIndex);
+    if (GetItemImage(logicalIndex) >= 0) {
+        const int icon = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+        size.rwidth() += icon + style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
+        size.setHeight(std::max(size.height(), icon + 4));
+    }
+    return size;
 }
 
 void CKVHeaderCtrl::Autofit(int first, int last)

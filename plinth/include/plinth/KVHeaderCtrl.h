@@ -1,8 +1,7 @@
 // The header of a report list with an image list: each column may show one image of the
 // list before its text, and Autofit widens columns so that together they fill the header.
 //
-// The header shows the images through its model's header decoration, so it works over any
-// item view whose model stores header data (the item-widget classes do). Threads: interface
+// The header draws the images itself, whatever the model of its view holds. Threads: interface
 // thread only. Ownership: the list view owns its header (Qt parenting).
 #pragma once
 
@@ -34,9 +33,11 @@ public:
     // column is made narrower. Nothing happens when there is no room left.
     void Autofit(int first = 0, int last = -1);
 
-private:
-    void ShowImage(int column);
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override;
+    QSize sectionSizeFromContents(int logicalIndex) const override;
 
+private:
     QList<QIcon> m_images;
     std::map<int, int> m_itemImages; // column -> image number
 };
