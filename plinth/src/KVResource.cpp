@@ -36,10 +36,11 @@ QWidget* KVGetDlgItem(const QWidget* parent, int id)
     }
     const QString number = QString::number(id);
     const QString suffix = QLatin1Char('_') + number;
+    const QString infix = suffix + QLatin1Char('_');
     const auto children = parent->findChildren<QWidget*>();
     for (QWidget* child : children) {
         const QString name = child->objectName();
-        if (name == number || name.endsWith(suffix)) {
+        if (name == number || name.endsWith(suffix) || name.contains(infix)) {
             return child;
         }
     }

@@ -249,6 +249,9 @@ TEST(KVResourceTest, FindsControlsByTheIdInTheirNames)
     longer->setObjectName(QStringLiteral("IDC_11023"));
     EXPECT_EQ(KVGetDlgItem(&form, 1023), edit);
     EXPECT_EQ(KVGetDlgItem(&form, 11023), longer);
+    auto* radio = new QWidget(&form);
+    radio->setObjectName(QStringLiteral("radio_1001_stop"));
+    EXPECT_EQ(KVGetDlgItem(&form, 1001), radio);
     EXPECT_EQ(KVGetDlgItem(&form, 23), nullptr);
     EXPECT_EQ(KVGetDlgItem(nullptr, 1023), nullptr);
     KVSetIDResourceSize(77, QSize(10, 20));

@@ -21,7 +21,7 @@ PLINTH_API void KVSetIDResourceSize(int resourceId, QSize size);
 // The designed size of form resourceId; an invalid size when none was registered.
 PLINTH_API QSize KVGetIDResourceSize(int resourceId);
 
-// The descendant of parent that stands for control id: its object name is the id itself or
-// ends with "_" and the id ("IDC_1023", "edit_1023"). None when parent is none or no such
-// control exists.
+// The descendant of parent that stands for control id: its object name is the id itself,
+// ends with "_" and the id ("IDC_1023", "edit_1023") or holds it between underscores
+// ("radio_1001_stop"). None when parent is none or no such control exists.
 PLINTH_API QWidget* KVGetDlgItem(const QWidget* parent, int id);

@@ -5,8 +5,8 @@
 //
 // A derived form sets itself up from its Designer description with every control a direct
 // child of the form (group boxes are frames behind their controls, as they would be drawn),
-// registers its designed size (RegisterResourceSize) and registers its controls after calling
-// OnInitialUpdate(0).
+// registers its designed size (RegisterResourceSize) and registers its controls in its
+// OnInitialUpdate after measuring.
 //
 // Threads: interface thread only. Ownership: the frame owns the form; the form owns its
 // header and through it the control records.
@@ -29,7 +29,9 @@ public:
                    unsigned freedom = cdxSizingControlInfo::fdAll, bool sizeGrip = true);
     ~cdxCSizingForm() override;
 
-    // The framework's initial update runs OnInitialUpdate(0).
+    // The framework's initial update runs OnInitialUpdate(0). A derived form overrides the
+    // form with the percentage (with "using cdxCSizingForm::OnInitialUpdate;"), calls this
+    // one first and then registers its controls.
     void OnInitialUpdate() override { OnInitialUpdate(0); }
     virtual void OnInitialUpdate(int stretchPercent);
 

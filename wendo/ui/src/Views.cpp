@@ -52,57 +52,6 @@ CWendoDoc& CWendoView::GetWendoDoc() const
     return *static_cast<CWendoDoc*>(GetDocument());
 }
 
-// ---- Command list ----
-
-CCmdView::CCmdView(CWendoDoc& document, QWidget* parent)
-    : CWendoView(document, parent),
-      m_list(MakeList(this, {QStringLiteral("Command"), QStringLiteral("Text")}))
-{
-    setObjectName(QStringLiteral("CCmdView"));
-    PlainLayout(this)->addWidget(m_list);
-    m_list->header()->resizeSection(0, 220);
-}
-
-void CCmdView::OnInitialUpdate()
-{
-    Refill();
-}
-
-void CCmdView::OnDocumentUpdate(core::DocumentView* /*sender*/, long /*hint*/)
-{
-    Refill();
-}
-
-void CCmdView::CommandRowAdded(int /*row*/)
-{
-    Refill();
-}
-
-void CCmdView::CommandRowChanged(int /*row*/)
-{
-    Refill();
-}
-
-void CCmdView::CommandRowMoved(int /*from*/, int /*to*/)
-{
-    Refill();
-}
-
-int CCmdView::RowCount() const
-{
-    return m_list->topLevelItemCount();
-}
-
-void CCmdView::Refill()
-{
-    m_list->clear();
-    for (const CParseCmdList& command : GetWendoDoc().Commands) {
-        auto* row = new QTreeWidgetItem(m_list);
-        row->setText(0, FromUtf8(command.Label));
-        row->setText(1, FromUtf8(command.Text));
-    }
-}
-
 // ---- File list ----
 
 CFileWendoView::CFileWendoView(CWendoDoc& document, QWidget* parent)
@@ -191,18 +140,6 @@ CPathView::CPathView(CWendoDoc& document, QWidget* parent) : CWendoView(document
 CPathView::~CPathView()
 {
     --GetWendoDoc().OpenPathSelectors;
-}
-
-CParseCmdView::CParseCmdView(CWendoDoc& document, QWidget* parent) : CWendoView(document, parent)
-{
-    setObjectName(QStringLiteral("CParseCmdView"));
-    ++document.OpenCommandEditors;
-    PlainLayout(this)->addWidget(new QLabel(QStringLiteral("Command editor"), this));
-}
-
-CParseCmdView::~CParseCmdView()
-{
-    --GetWendoDoc().OpenCommandEditors;
 }
 
 // ---- Viewers ----

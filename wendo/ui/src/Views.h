@@ -6,6 +6,8 @@
 // Threads: interface thread only.
 #pragma once
 
+#include "CmdView.h"
+#include "ParseCmdView.h"
 #include "ProgressPathView.h"
 #include "ProgressView.h"
 #include "fw/View.h"
@@ -34,25 +36,6 @@ class CWendoView : public fw::View
 public:
     CWendoView(CWendoDoc& document, QWidget* parent);
     CWendoDoc& GetWendoDoc() const;
-};
-
-// The list of the document's commands, one row each.
-class CCmdView : public CWendoView, public CommandListView
-{
-    Q_OBJECT
-
-public:
-    CCmdView(CWendoDoc& document, QWidget* parent);
-    void OnInitialUpdate() override;
-    void OnDocumentUpdate(core::DocumentView* sender, long hint) override;
-    void CommandRowAdded(int row) override;
-    void CommandRowChanged(int row) override;
-    void CommandRowMoved(int from, int to) override;
-    int RowCount() const;
-
-private:
-    void Refill();
-    QTreeWidget* m_list;
 };
 
 // The document's file set, one row per entry.
@@ -92,16 +75,6 @@ class CPathView : public CWendoView
 public:
     CPathView(CWendoDoc& document, QWidget* parent);
     ~CPathView() override;
-};
-
-// The command editor; while one is open on a document, the document cannot run.
-class CParseCmdView : public CWendoView
-{
-    Q_OBJECT
-
-public:
-    CParseCmdView(CWendoDoc& document, QWidget* parent);
-    ~CParseCmdView() override;
 };
 
 // The text viewer.
