@@ -9,6 +9,7 @@
 #include "model/WendoDoc.h"
 #include "os/path.h"
 #include "plinth/KVHeaderCtrl.h"
+#include "plinth/KVResource.h"
 #include "tessel/FileName.h"
 #include "ui_Form541.h"
 
@@ -75,8 +76,9 @@ QString Decimal(long value)
 } // namespace
 
 CProgressView::CProgressView(CWendoDoc& document, QWidget* parent)
-    : fw::View(document, parent), m_ui(new Ui::Form541), m_scroll(new QScrollArea(this)),
-      m_form(new QWidget), m_progress(nullptr), m_header(nullptr)
+    : cdxCSizingForm(document, kFormId, parent, cdxSizingControlInfo::fdAll, false),
+      m_ui(new Ui::Form541), m_scroll(new QScrollArea(this)), m_form(new QWidget),
+      m_progress(nullptr), m_header(nullptr)
 {
     setObjectName(QStringLiteral("CProgressView"));
     m_ui->setupUi(m_form);
@@ -138,8 +140,13 @@ QSize CProgressView::FormSize()
     return size;
 }
 
-void CProgressView::OnInitialUpdate()
+void CProgressView::OnInitialUpdate(int stretchPercent)
 {
+    KVSetIDResourceSize(kFormId, FormSize());
+    cdxCSizingForm::OnInitialUpdate(stretchPercent);
+    // A pane of the report window is sized by the window's split rule, and the form scrolls
+    // inside it when the pane is smaller: the form's own size is no lower limit here.
+    setMinimumSize(0, 0);
     if (!m_built) {
         m_built = true;
         BuildStatistics();
@@ -245,7 +252,7 @@ void CProgressView::StopAnimation()
 void CProgressView::timerEvent(QTimerEvent* event)
 {
     if (event->timerId() != m_timerId || m_timerId == 0) {
-        fw::View::timerEvent(event);
+        cdxCSizingForm::timerEvent(event);
         return;
     }
     m_frame = (m_frame + 1) % kAnimationFrames;
@@ -396,7 +403,7 @@ void CProgressView::OnRunButton()
 
 void CProgressView::resizeEvent(QResizeEvent* event)
 {
-    fw::View::resizeEvent(event);
+    cdxCSizingForm::resizeEvent(event);
     ApplyResizeRule();
 }
 

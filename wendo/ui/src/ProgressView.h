@@ -6,8 +6,8 @@
 // Threads: interface thread only.
 #pragma once
 
-#include "fw/View.h"
 #include "model/DocViews.h"
+#include "plinth/cdxCSizingForm.h"
 
 #include <QIcon>
 #include <QList>
@@ -32,7 +32,7 @@ class CWendoDoc;
 
 namespace wendo::ui {
 
-class CProgressView : public fw::View, public ProgressView
+class CProgressView : public cdxCSizingForm, public ProgressView
 {
     Q_OBJECT
 
@@ -40,6 +40,7 @@ public:
     // The id of the animation timer while it runs, and its period.
     static constexpr int kAnimationTimer = 1;
     static constexpr int kAnimationMs = 500;
+    static constexpr int kFormId = 541;
 
     CProgressView(CWendoDoc& document, QWidget* parent);
     ~CProgressView() override;
@@ -48,7 +49,8 @@ public:
     // The size of form 541 in pixels.
     static QSize FormSize();
 
-    void OnInitialUpdate() override;
+    using cdxCSizingForm::OnInitialUpdate;
+    void OnInitialUpdate(int stretchPercent) override;
     // The document's idle step: the run button's image and whether it may be pressed.
     void UpdateRunState(bool canRun, bool started, bool suspended) override;
     // One forwarded notification (engine/Notifications.h); 1 when handled.
