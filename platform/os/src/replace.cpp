@@ -18,9 +18,12 @@ class TempFile
 public:
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
-    explicit TempFile(const std::string& besides)
+    // The file is made in staging when that folder is on the same file system as besides,
+    // else beside besides: a process killed before the rename then leaves it in the run's
+    // own folder rather than among the user's files.
+    TempFile(const std::string& besides, const std::string& staging)
     {
-        m_path = besides + ".wendo-XXXXXX";
+        m_path = TempName(besides, staging);
         m_fd = ::mkostemp(m_path.data(), O_CLOEXEC);
         if (m_fd < 0) {
             m_path.clear();
@@ -58,6 +61,34 @@ public:
     }
 
 private:
+    static std::string FolderOf(const std::string& path)
+    {
+        const auto slash = path.rfind('/');
+        return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+    }
+
+    static std::string TempName(const std::string& besides, const std::string& staging)
+    {
+        struct stat here
+        {
+        };
+        struct stat there
+        {
+        };
+        if (!staging.empty() && ::stat(FolderOf(besides).c_str(), &here) == 0 &&
+            ::stat(staging.c_str(), &there) == 0 && here.st_dev == there.st_dev) {
+            return staging + (staging.back() == '/' ? "" : "/") + "stage-XXXXXX";
+        }
+        // A name of NAME_MAX bytes leaves no room for a suffix: then a short name is used.
+        const auto slash = besides.rfind('/');
+        const std::size_t nameLength =
+            slash == std::string::npos ? besides.size() : besides.size() - slash - 1;
+        if (nameLength + 13 > NAME_MAX) {
+            return FolderOf(besides) + ".wendo-XXXXXX";
+        }
+        return besides + ".wendo-XXXXXX";
+    }
+
     static void SyncFolderOf(const std::string& path)
     {
         auto slash = path.rfind('/');
@@ -145,19 +176,24 @@ std::string RealTarget(const std::string& path)
 } // namespace
 
 WriteBackError WriteBack(std::string_view targetView, std::string_view fromView,
-                         std::string_view backupView)
+                         std::string_view backupView, std::string_view stagingView)
 {
     const std::string target = RealTarget(std::string(targetView));
     const std::string from(fromView);
+    const std::string staging(stagingView);
     struct stat st
     {
     };
     if (::stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return backupView.empty() ? WriteBackError::Replace : WriteBackError::Backup;
     }
+    // A read-only file is left alone, even by a user whom permissions do not stop.
+    if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
+        return WriteBackError::Replace;
+    }
     if (!backupView.empty()) {
         const std::string backup(backupView);
-        TempFile tmp(backup);
+        TempFile tmp(backup, staging);
         if (!tmp.valid() || !CopyContent(target, tmp.fd())) {
             return WriteBackError::Backup;
         }
@@ -166,7 +202,7 @@ WriteBackError WriteBack(std::string_view targetView, std::string_view fromView,
             return WriteBackError::Backup;
         }
     }
-    TempFile tmp(target);
+    TempFile tmp(target, staging);
     if (!tmp.valid() || !CopyContent(from, tmp.fd())) {
         return WriteBackError::Replace;
     }
@@ -177,7 +213,7 @@ WriteBackError WriteBack(std::string_view targetView, std::string_view fromView,
 int WriteFileAtomically(std::string_view pathView, std::string_view data)
 {
     const std::string path = RealTarget(std::string(pathView));
-    TempFile tmp(path);
+    TempFile tmp(path, std::string());
     if (!tmp.valid()) {
         return errno != 0 ? errno : EIO;
     }

@@ -10,12 +10,32 @@
 
 namespace wendo {
 
+namespace {
+
+// An extension that names another folder would put the backup outside the source's own
+// folder, perhaps over a file of someone else's: it is never used.
+bool BackupExtensionStaysBeside(std::string_view extension)
+{
+    return extension.find_first_of("/\\") == std::string_view::npos &&
+           extension.find("..") == std::string_view::npos;
+}
+
+} // namespace
+
 bool CParseProcess::WriteBackFile(const std::string& path)
 {
+    if (m_doc.Backup != 0 && !BackupExtensionStaysBeside(m_doc.BackupExt)) {
+        AppendMessage("ERROR: Can not write backup", true);
+        return false;
+    }
     const std::string backup = m_doc.Backup != 0 ? path + "." + m_doc.BackupExt : std::string();
+    // The run's private folder receives the temporary copies, so that a run killed in the
+    // middle leaves nothing among the user's files when both share a file system.
+    const std::string staging =
+        m_workDir.IsCreated() ? os::ToNative(m_workDir.Path()) : std::string();
     const os::WriteBackError error =
         os::WriteBack(os::ToNative(path), os::ToNative(ResultFilePath()),
-                      backup.empty() ? std::string() : os::ToNative(backup));
+                      backup.empty() ? std::string() : os::ToNative(backup), staging);
     switch (error) {
     case os::WriteBackError::None:
         return true;

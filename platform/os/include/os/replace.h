@@ -20,8 +20,12 @@ enum class WriteBackError
 
 // Replaces the content of target by the content of the file at from. A symbolic link as
 // target is followed: the file it names is edited and the link stays a link. With a non-empty
-// backup, the old content is first stored under that name (replacing a file there).
-WriteBackError WriteBack(std::string_view target, std::string_view from, std::string_view backup);
+// backup, the old content is first stored under that name (replacing a file there). A file
+// whose mode has no write bit, or that this process may not write, is left unchanged
+// (Replace). With a staging folder on the target's file system (the run's private folder),
+// the temporary files are made there instead of beside the target.
+WriteBackError WriteBack(std::string_view target, std::string_view from, std::string_view backup,
+                         std::string_view staging = {});
 
 // Writes data to path the same way (temporary file, flush, rename), keeping the permission bits
 // of an existing file; new files get mode 0666 less the umask. Returns 0 or an errno value.
