@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QResizeEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -143,7 +144,22 @@ void CProgressPathView::RebuildColumns()
     }
     m_list->setColumnCount(static_cast<int>(headers.size()));
     m_list->setHeaderLabels(headers);
-    const int width = m_list->width();
+    m_widthsPending = !isVisible();
+    SizeColumns(m_list->width());
+}
+
+void CProgressPathView::resizeEvent(QResizeEvent* event)
+{
+    fw::View::resizeEvent(event);
+    if (m_widthsPending) {
+        // The list fills the view.
+        SizeColumns(event->size().width());
+        m_widthsPending = !isVisible();
+    }
+}
+
+void CProgressPathView::SizeColumns(int width)
+{
     const int parts = m_fileStats ? 5 : 3;
     m_list->setColumnWidth(0, 2 * (width / parts));
     m_list->setColumnWidth(1, width / parts);

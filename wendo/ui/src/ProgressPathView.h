@@ -49,15 +49,22 @@ public:
     static int LastSortColumn();
     static bool LastSortAscending();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     class SortableRows;
 
     void RebuildColumns();
+    void SizeColumns(int width);
     void AddRow(std::intptr_t fromReport);
 
     QTreeWidget* m_list;
     std::unique_ptr<SortableRows> m_rows;
     bool m_fileStats = false;
+    // The columns were made before the list had its size; they take their widths from the
+    // first size it gets.
+    bool m_widthsPending = false;
     std::vector<int> m_sortKinds; // CSortClass::EDataType of each column
 };
 

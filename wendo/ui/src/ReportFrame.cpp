@@ -10,6 +10,7 @@
 #include <QResizeEvent>
 #include <QSplitter>
 #include <QStyle>
+#include <algorithm>
 
 namespace wendo::ui {
 
@@ -36,7 +37,8 @@ protected:
         const int upper = m_made ? CReportFrame::ResizedUpperHeight(width, height, metrics)
                                  : CReportFrame::InitialUpperHeight(width, height, metrics);
         m_made = true;
-        setSizes({upper, height - upper});
+        // The upper pane keeps its height; the bar between the panes comes off the lower one.
+        setSizes({upper, std::max(0, height - upper - handleWidth())});
     }
 
 private:

@@ -563,7 +563,8 @@ TEST_F(ProgressViewsTest, ReportWindowPictures)
         GTEST_SKIP() << "set WENDO_SCREENSHOTS to a folder to make the pictures";
     }
     const QString out = QDir(QString::fromLocal8Bit(folder)).absolutePath();
-    const fs::path examples = fs::path(WENDO_TEST_DATA) / ".." / ".." / ".." / ".." / "examples";
+    const fs::path examples =
+        (fs::path(WENDO_TEST_DATA) / ".." / ".." / ".." / ".." / "examples").lexically_normal();
     fs::copy(examples / "site", fs::path(m_home.path().toStdString()) / "site",
              fs::copy_options::recursive);
     StartPaced(true);
