@@ -7,7 +7,10 @@
 #pragma once
 
 #include "CmdView.h"
+#include "FileWendoView.h"
+#include "OptionView.h"
 #include "ParseCmdView.h"
+#include "PathView.h"
 #include "ProgressPathView.h"
 #include "ProgressView.h"
 #include "fw/View.h"
@@ -36,45 +39,6 @@ class CWendoView : public fw::View
 public:
     CWendoView(CWendoDoc& document, QWidget* parent);
     CWendoDoc& GetWendoDoc() const;
-};
-
-// The document's file set, one row per entry.
-class CFileWendoView : public CWendoView, public FileListView
-{
-    Q_OBJECT
-
-public:
-    CFileWendoView(CWendoDoc& document, QWidget* parent);
-    void OnInitialUpdate() override;
-    void OnDocumentUpdate(core::DocumentView* sender, long hint) override;
-    void RefreshFileList() override;
-
-private:
-    QTreeWidget* m_list;
-};
-
-// The global options of the command file.
-class COptionView : public CWendoView
-{
-    Q_OBJECT
-
-public:
-    COptionView(CWendoDoc& document, QWidget* parent);
-    void OnInitialUpdate() override;
-    void OnDocumentUpdate(core::DocumentView* sender, long hint) override;
-
-private:
-    QLabel* m_summary;
-};
-
-// The path selector; while one is open on a document, the document cannot run.
-class CPathView : public CWendoView
-{
-    Q_OBJECT
-
-public:
-    CPathView(CWendoDoc& document, QWidget* parent);
-    ~CPathView() override;
 };
 
 // The text viewer.
