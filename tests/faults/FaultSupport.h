@@ -244,7 +244,7 @@ private:
         for (auto it = fs::recursive_directory_iterator(
                  top, fs::directory_options::skip_permission_denied, ec);
              !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-            std::string rel = fs::relative(it->path(), top, ec).string();
+            std::string rel = it->path().lexically_relative(top).string();
             if (it->is_directory(ec) && !it->is_symlink(ec)) {
                 rel += '/';
             }
