@@ -58,8 +58,9 @@ CMainFrame::CMainFrame(CWendoApp& app) : fw::MDIFrame(app), m_wendoApp(&app)
 
 CMainFrame::~CMainFrame()
 {
-    // The child frames outlive this part of the frame; they must not call back into it.
-    for (fw::ChildFrame* frame : GetChildFrames()) {
+    // The child frames outlive this part of the frame; they must not call back into it. A
+    // frame closed but not yet deleted has left the MDI list and is still a child.
+    for (fw::ChildFrame* frame : findChildren<fw::ChildFrame*>()) {
         disconnect(frame, nullptr, this, nullptr);
     }
 }
