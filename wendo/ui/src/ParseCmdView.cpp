@@ -104,7 +104,7 @@ CParseCmdView::~CParseCmdView()
 {
     CWendoDoc& doc = GetWendoDoc();
     for (CParseCmdList& command : doc.Commands) {
-        if (command.EditorFrame != nullptr && command.EditorFrame == GetParentFrame()) {
+        if (command.EditorFrame != nullptr && command.EditorFrame == m_frame) {
             command.EditorFrame = nullptr;
             command.EditPosition = CParseCmdList::kNoEditor;
         }
@@ -223,6 +223,7 @@ void CParseCmdView::OnInitialUpdate(int stretchPercent)
     cdxCSizingForm::OnInitialUpdate(stretchPercent);
     if (!m_counted) {
         m_counted = true;
+        m_frame = GetParentFrame();
         ++GetWendoDoc().OpenCommandEditors;
         m_hasFileStat = GetWendoDoc().HasFileStatCommand() != 0;
         LayoutControls();
@@ -561,7 +562,7 @@ int CParseCmdView::GetPosition() const
     if (m_position < 0) {
         return m_position;
     }
-    return FindEditedCommand(GetWendoDoc(), GetParentFrame());
+    return FindEditedCommand(GetWendoDoc(), m_frame);
 }
 
 bool CParseCmdView::Validate()

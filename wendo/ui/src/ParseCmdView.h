@@ -122,6 +122,8 @@ private:
     int16_t m_type = CmdType::UNKNOWN;
     bool m_dirty = false;
     QPointer<CCmdView> m_listView;
+    // The frame the editor lives in, as the edited command's record names it.
+    const void* m_frame = nullptr;
     bool m_hasFileStat = false;
     bool m_counted = false;
     // Set while the form is filled, so that filling is not taken for the user's changes.
