@@ -47,6 +47,8 @@ FileStatus FromStat(const struct stat& st)
     out.directory = S_ISDIR(st.st_mode);
     out.regular = S_ISREG(st.st_mode);
     out.readOnly = (st.st_mode & S_IWUSR) == 0;
+    out.device = static_cast<std::uint64_t>(st.st_dev);
+    out.inode = static_cast<std::uint64_t>(st.st_ino);
     return out;
 }
 

@@ -11,6 +11,7 @@
 #include "os/thread.h"
 #include "tessel/FileList.h"
 
+#include <algorithm>
 #include <system_error>
 
 namespace wendo {
@@ -167,6 +168,7 @@ int16_t CParseProcess::RunAll()
         }
     }
 
+    NoteOwnFiles();
     Pause(kPauseBeforeWalk);
 
     int16_t result = FileResult::NOTHING;
@@ -205,6 +207,28 @@ int16_t CParseProcess::RunAll()
     return result;
 }
 
+void CParseProcess::NoteOwnFiles()
+{
+    m_ownFiles.clear();
+    os::FileStatus status;
+    if (os::GetStatus(os::ToNative(m_doc.GetPathName()), status) == os::FileError::None) {
+        m_ownFiles.emplace_back(status.device, status.inode);
+    }
+    if (m_report.valid() && os::GetHandleStatus(m_report.get(), status) == os::FileError::None) {
+        m_ownFiles.emplace_back(status.device, status.inode);
+    }
+}
+
+bool CParseProcess::IsOwnFile(const std::string& path) const
+{
+    os::FileStatus status;
+    if (m_ownFiles.empty() || os::GetStatus(os::ToNative(path), status) != os::FileError::None) {
+        return false;
+    }
+    return std::find(m_ownFiles.begin(), m_ownFiles.end(),
+                     std::make_pair(status.device, status.inode)) != m_ownFiles.end();
+}
+
 int16_t CParseProcess::WalkEntry(CFileList& entry, bool recurse)
 {
     RunRecord& run = m_doc.Run;
@@ -215,7 +239,9 @@ int16_t CParseProcess::WalkEntry(CFileList& entry, bool recurse)
         return FileResult::UNCHANGED;
     }
     if (entry.IsFile() != 0) {
-        if (m_doc.FileSet.IsExcluded(entry)) {
+        // The run's own command file and report may lie in a walked folder; editing them
+        // would corrupt the report being written and the commands being run.
+        if (m_doc.FileSet.IsExcluded(entry) || IsOwnFile(entry.GetFileFullPath())) {
             run.TotalExclude.fetch_add(1);
             Notify(WMU_COUNTERS);
             return FileResult::UNCHANGED;

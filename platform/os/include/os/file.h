@@ -35,6 +35,9 @@ struct FileStatus
     bool directory = false;
     bool regular = false;
     bool readOnly = false; // the owner may not write
+    // Which file this is: two paths name the same file when both are equal.
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 };
 
 // Status of the path; symbolic links are followed.

@@ -207,6 +207,9 @@ private:
     bool WriteBackFile(const std::string& path);
     bool WriteReport(std::string_view bytes);
     std::string ReportHeader();
+    // Notes the command file and the report, which the walk must never edit.
+    void NoteOwnFiles();
+    bool IsOwnFile(const std::string& path) const;
     std::string ReportLine() const;
 
     // A block holding the rest of the input, NUL-terminated; size excludes the NUL.
@@ -264,6 +267,8 @@ private:
     os::FileHandle m_report;
     std::size_t m_headerLength = 0;
     std::string m_commandFileShown; // CMDFILE; fixed at the first header
+    // Device and inode of the command file and the report, noted when the run starts.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> m_ownFiles;
 
     // The stream of the file in hand.
     std::string m_sourcePath;
