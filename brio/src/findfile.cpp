@@ -202,7 +202,10 @@ bool ReadItems(const std::string& nativeDir, std::string_view filter, int kinds,
     std::string name;
     try {
         while (items.size() < FINDFILE_MAX_ITEMS && reader.Next(name)) {
-            if (name.size() > kMaxName) {
+            // A backslash separates folders in the kept form of a path: a name holding one
+            // would name another file (a\b.htm would reach b.htm in folder a), so it is
+            // never listed.
+            if (name.size() > kMaxName || name.find('\\') != std::string::npos) {
                 continue;
             }
             FindFileItem item{};
