@@ -1,5 +1,5 @@
 # The two commands of the README. Each installs what is missing first.
-.PHONY: run test build deps clean tsan format
+.PHONY: run test build deps clean tsan format fuzz
 
 JOBS ?= $(shell nproc)
 
@@ -21,6 +21,10 @@ test: deps
 	cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan
 	@if [ -n "$$(ls wendo/engine/src 2>/dev/null)" ]; then $(MAKE) --no-print-directory tsan; fi
+
+# Each libFuzzer program for FUZZ_SECONDS (default 60): make fuzz FUZZ_SECONDS=600
+fuzz: deps
+	FUZZ_SECONDS=$(or $(FUZZ_SECONDS),60) JOBS=$(JOBS) scripts/fuzz.sh
 
 tsan: deps
 	cmake --preset tsan >/dev/null
