@@ -191,11 +191,9 @@ void CPathView::OnInitialUpdate(int stretchPercent)
 void CPathView::LayOut()
 {
     using Info = cdxSizingControlInfo;
-    // The frame takes the form's designed size.
+    // The frame takes the form's designed size, with its own title bar and borders.
     if (fw::ChildFrame* frame = GetParentFrame()) {
-        const QSize designed = GetHeader().GetInitialSize();
-        const QSize chrome = frame->size() - size();
-        frame->resize(designed + (chrome.isValid() ? chrome : QSize()));
+        frame->resize(frame->sizeHint().expandedTo(GetHeader().GetInitialSize()));
     }
     for (QWidget* control : std::initializer_list<QWidget*>{
              m_ui->button_1048, m_ui->button_1027, m_ui->button_1049, m_ui->button_1035,
@@ -215,6 +213,12 @@ void CPathView::LayOut()
         AddSzControl(control, Info::mdRepos, Info::mdRepos);
     }
     ReorganizeControls();
+}
+
+QSize CPathView::sizeHint() const
+{
+    const QSize designed = KVGetIDResourceSize(kFormId);
+    return designed.isValid() ? designed : cdxCSizingForm::sizeHint();
 }
 
 bool CPathView::OpenTreeAt(const std::string& folder)

@@ -49,6 +49,8 @@ public:
 
     void OnInitialUpdate(int stretchPercent) override;
     using cdxCSizingForm::OnInitialUpdate;
+    // The designed size of form 501, which the frame is sized to.
+    QSize sizeHint() const override;
 
     // Opens the folder tree at a kept-form folder (used by the file list).
     bool OpenTreeAt(const std::string& folder);

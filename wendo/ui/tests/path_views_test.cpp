@@ -443,3 +443,41 @@ TEST_F(PathViewsTest, OpeningTheSelectorFromARowOpensTheTreeAtItsFolder)
 }
 
 } // namespace
+
+namespace {
+
+// Pictures of the path selector on the example site and of the option form for the
+// documentation, made only when asked:
+//   WENDO_SCREENSHOTS=docs build/bin/ui_tests --gtest_filter='*PathAndOptionPictures*'
+TEST_F(PathViewsTest, PathAndOptionPictures)
+{
+    const char* folder = std::getenv("WENDO_SCREENSHOTS");
+    if (folder == nullptr) {
+        GTEST_SKIP() << "set WENDO_SCREENSHOTS to a folder to make the pictures";
+    }
+    const QString out = QDir(QString::fromLocal8Bit(folder)).absolutePath();
+    const fs::path examples =
+        (fs::path(WENDO_TEST_DATA) / ".." / ".." / ".." / ".." / "examples").lexically_normal();
+    const fs::path site = fs::path(m_home.path().toStdString()) / "site";
+    fs::copy(examples / "site", site, fs::copy_options::recursive);
+    Frame().resize(900, 720);
+
+    fw::ChildFrame* files = m_files->GetParentFrame();
+    files->resize(720, 560);
+    SpinUntil([] { return false; }, 200);
+    auto* options =
+        dynamic_cast<COptionView*>(CMainFrame::FindDocView(m_doc, fw::ViewClassOf<COptionView>()));
+    ASSERT_NE(options, nullptr);
+    EXPECT_TRUE(options->grab().save(out + "/option-view.png"));
+
+    m_files->GetEntryList().SelectRow(0);
+    CPathView* selector = OpenSelector();
+    ASSERT_NE(selector, nullptr);
+    ASSERT_TRUE(ListFolder(*selector, Kept(site)));
+    selector->FileListBox()->item(0)->setSelected(true);
+    selector->GetEntryList().SelectRow(3);
+    SpinUntil([] { return false; }, 200);
+    EXPECT_TRUE(selector->GetParentFrame()->grab().save(out + "/path-selector.png"));
+}
+
+} // namespace
