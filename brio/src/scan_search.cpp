@@ -18,6 +18,67 @@ inline unsigned char Byte(char c)
 
 } // namespace
 
+namespace {
+
+// Lists, for each comparison key, the compared bytes that fold to it (see MatchRules).
+void FillStarts(MatchRules& rules)
+{
+    std::memset(rules.startCount, 0, sizeof rules.startCount);
+    for (int c = 1; c < 256; ++c) {
+        if (rules.skip[c]) {
+            continue;
+        }
+        const unsigned char key = rules.fold[c];
+        unsigned char& count = rules.startCount[key];
+        if (count < MatchRules::kMaxStarts) {
+            rules.starts[key][count] = static_cast<char>(c);
+        }
+        if (count <= MatchRules::kMaxStarts) {
+            ++count;
+        }
+    }
+    for (int key = 0; key < 256; ++key) {
+        const int listed = rules.startCount[key] < MatchRules::kMaxStarts ? rules.startCount[key]
+                                                                          : MatchRules::kMaxStarts;
+        rules.starts[key][listed] = '\0';
+    }
+}
+
+// What identifies the case mapping that toupper and tolower use on the calling thread. With
+// the GNU C library these read the thread's current tables through the pointers below, which
+// change whenever the thread's locale does; elsewhere nothing identifies them, and the rules
+// are made again for every search.
+struct CaseMapping
+{
+    const void* upper = nullptr;
+    const void* lower = nullptr;
+    bool operator==(const CaseMapping&) const = default;
+};
+
+bool CurrentCaseMapping(CaseMapping& mapping)
+{
+#if defined(__GLIBC__)
+    mapping.upper = *__ctype_toupper_loc();
+    mapping.lower = *__ctype_tolower_loc();
+    return true;
+#else
+    (void)mapping;
+    return false;
+#endif
+}
+
+// Rules kept for one thread. The searches of a whole file call these once per match, and
+// making the tables costs more than many a search.
+struct KeptRules
+{
+    CaseMapping mapping;
+    bool made = false;
+    int key = 0;
+    MatchRules rules;
+};
+
+} // namespace
+
 void MakeOptionRules(MatchRules& rules, int options)
 {
     const bool ignoreCase = (options & MATCH_IGNORE_CASE) != 0;
@@ -32,6 +93,7 @@ void MakeOptionRules(MatchRules& rules, int options)
     if ((options & MATCH_IGNORE_BLANKS) != 0) {
         rules.skip[' '] = true;
     }
+    FillStarts(rules);
 }
 
 void MakeNoCaseRules(MatchRules& rules, char ignore)
@@ -41,6 +103,43 @@ void MakeNoCaseRules(MatchRules& rules, char ignore)
         rules.skip[c] = false;
     }
     rules.skip[Byte(ignore)] = ignore != '\0';
+    FillStarts(rules);
+}
+
+const MatchRules& OptionRules(int options)
+{
+    thread_local KeptRules kept[8];
+    KeptRules& slot = kept[options & 7];
+    CaseMapping now;
+    if (!CurrentCaseMapping(now) || !slot.made || !(slot.mapping == now)) {
+        MakeOptionRules(slot.rules, options & 7);
+        slot.mapping = now;
+        slot.made = true;
+    }
+    return slot.rules;
+}
+
+const MatchRules& NoCaseRules(char ignore)
+{
+    // A tag search alternates between a few ignore characters (a space for names, none for
+    // attributes): a handful of slots, the oldest one made again.
+    constexpr int kSlots = 4;
+    thread_local KeptRules kept[kSlots];
+    thread_local int oldest = 0;
+    CaseMapping now;
+    const bool known = CurrentCaseMapping(now);
+    for (KeptRules& slot : kept) {
+        if (known && slot.made && slot.key == Byte(ignore) && slot.mapping == now) {
+            return slot.rules;
+        }
+    }
+    KeptRules& slot = kept[oldest];
+    oldest = (oldest + 1) % kSlots;
+    MakeNoCaseRules(slot.rules, ignore);
+    slot.mapping = now;
+    slot.key = Byte(ignore);
+    slot.made = true;
+    return slot.rules;
 }
 
 bool MatchAt(const char* text, const char* pattern, const MatchRules& rules, const char** end)
@@ -84,15 +183,20 @@ const char* FindPattern(const char* text, const char* pattern, const MatchRules&
     }
     // Every byte that compares equal to the pattern's first compared character: a match can
     // only begin on one of them, and the C library finds them far faster than a byte loop.
-    char starts[257];
-    size_t count = 0;
     const unsigned char key = rules.fold[Byte(*first)];
-    for (int c = 1; c < 256; ++c) {
-        if (rules.fold[c] == key && !rules.skip[c]) {
-            starts[count++] = static_cast<char>(c);
+    char many[257];
+    const char* starts = rules.starts[key];
+    size_t count = rules.startCount[key];
+    if (count > MatchRules::kMaxStarts) {
+        count = 0;
+        for (int c = 1; c < 256; ++c) {
+            if (rules.fold[c] == key && !rules.skip[c]) {
+                many[count++] = static_cast<char>(c);
+            }
         }
+        many[count] = '\0';
+        starts = many;
     }
-    starts[count] = '\0';
 
     const char* s = text;
     for (;;) {
@@ -170,10 +274,7 @@ char* DelimitedContent(const char* text, const char* const* delimiters, char** c
         return nullptr;
     }
     const int opts = options & 7;
-    MatchRules rules{};
-    if (opts != 0) {
-        MakeOptionRules(rules, opts);
-    }
+    const MatchRules& rules = OptionRules(opts);
     const char* contentStart = nullptr;
     const char* open = FindDelimiter(text, delimiters[0], opts, rules, &contentStart);
     if (open == nullptr) {
@@ -223,7 +324,6 @@ char* DelimitedContent(const char* text, const char* const* delimiters, char** c
 } // namespace brio::scan
 
 using brio::scan::FindPattern;
-using brio::scan::MatchRules;
 
 extern "C" {
 
@@ -241,9 +341,7 @@ char* GetSubStringContent(const char* text, const char* pattern, char** after, i
             end = found + std::strlen(pattern);
         }
     } else {
-        MatchRules rules;
-        brio::scan::MakeOptionRules(rules, opts);
-        found = FindPattern(text, pattern, rules, &end);
+        found = FindPattern(text, pattern, brio::scan::OptionRules(opts), &end);
     }
     if (found != nullptr && after != nullptr) {
         *after = const_cast<char*>(end);
@@ -271,10 +369,8 @@ char* FindNoCase(const char* text, const char* pattern, char ignore)
     if (text == nullptr || pattern == nullptr) {
         return nullptr;
     }
-    MatchRules rules;
-    brio::scan::MakeNoCaseRules(rules, ignore);
     const char* end = nullptr;
-    return const_cast<char*>(FindPattern(text, pattern, rules, &end));
+    return const_cast<char*>(FindPattern(text, pattern, brio::scan::NoCaseRules(ignore), &end));
 }
 
 char* GetDelimiterContent(const char* text, const char* const* delimiters, char** content,
