@@ -651,7 +651,7 @@ void CParseCmdView::Store()
         command.Delimiter1.reset();
         command.Flags |= CmdFlag::SRC;
     } else {
-        command.SetSource({});
+        command.SetSource(std::string_view(""));
     }
     command.BuildText();
 }
