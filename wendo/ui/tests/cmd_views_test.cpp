@@ -4,6 +4,7 @@
 #include "WendoIds.h"
 #include "core/StringTable.h"
 #include "fw/ChildFrame.h"
+#include "fw/CommandIds.h"
 #include "plinth/KVResource.h"
 #include "plinth/KVRichEditCtrl.h"
 
@@ -362,6 +363,37 @@ TEST_F(CmdViewsTest, AnEditorStaysOnItsCommandWhileOtherRowsMove)
     EXPECT_NE(after[now].find("+44 20 0000 0000"), std::string::npos);
     after.erase(after.begin() + now);
     EXPECT_EQ(after, others);
+}
+
+TEST_F(CmdViewsTest, TheEditMenuFollowsTheFocusedTextBox)
+{
+    CParseCmdView* editor = Modify(2);
+    ASSERT_NE(editor, nullptr);
+    const auto editState = [&](int id) {
+        fw::CommandState state;
+        return editor->OnUpdateCommand(id, state) && state.enabled;
+    };
+    auto* value = Control<CKVRichEditCtrl>(editor, 1002);
+    Control<QComboBox>(editor, 1003)->setFocus();
+    EXPECT_FALSE(editState(fw::id::EDIT_COPY));
+    EXPECT_FALSE(editState(fw::id::EDIT_PASTE));
+
+    value->setFocus();
+    ASSERT_TRUE(SpinUntil([&] { return QApplication::focusWidget() == value; }, 1000));
+    EXPECT_FALSE(editState(fw::id::EDIT_COPY)) << "nothing selected";
+    value->selectAll();
+    EXPECT_TRUE(editState(fw::id::EDIT_COPY));
+    EXPECT_TRUE(editState(fw::id::EDIT_CUT));
+    editor->OnCommand(fw::id::EDIT_COPY);
+    EXPECT_TRUE(editState(fw::id::EDIT_PASTE));
+    EXPECT_FALSE(editState(fw::id::EDIT_UNDO));
+    value->insertPlainText(QStringLiteral("typed"));
+    EXPECT_TRUE(editState(fw::id::EDIT_UNDO));
+    m_doc->Started = 1;
+    EXPECT_FALSE(editState(fw::id::EDIT_PASTE)) << "in process";
+    EXPECT_FALSE(editor->OnOK());
+    EXPECT_EQ(m_boxes.back(), fw::LoadQString(core::Msg::DOCUMENT_IN_PROCESS));
+    m_doc->Started = 0;
 }
 
 TEST_F(CmdViewsTest, InProcessTheListRefusesEdits)
