@@ -395,7 +395,7 @@ bool CParseCmd::SetSource(std::string_view source)
         return false;
     }
     Source.fill('\0');
-    std::memcpy(Source.data(), source.data(), source.size());
+    std::copy(source.begin(), source.end(), Source.begin()); // an empty view may hold no pointer
     return true;
 }
 

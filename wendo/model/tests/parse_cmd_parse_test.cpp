@@ -200,6 +200,9 @@ TEST(ParseCmdInit, OverlongSourceIsRefusedWithoutWritingPastTheBuffer)
     EXPECT_FALSE(edited.SetSource(std::string("a\0b", 3)));
     EXPECT_TRUE(edited.SetSource(fits));
     EXPECT_EQ(edited.GetSource(), fits);
+    // An empty view without a pointer (the editor's empty field) clears the source.
+    EXPECT_TRUE(edited.SetSource(std::string_view()));
+    EXPECT_EQ(edited.GetSource(), "");
 }
 
 TEST(ParseCmdInit, ReinitClearsEveryParsedField)
