@@ -3,6 +3,7 @@
 
 #include "engine/ParseProcess.h"
 
+#include "brio/scan.h"
 #include "core/MessageTarget.h"
 #include "engine/Notifications.h"
 #include "model/ParseCmd.h"
@@ -34,6 +35,13 @@ bool CParseProcess::DryRun() const
 bool CParseProcess::BeyondRegion() const
 {
     return m_doc.ToLine != 0 && m_lineNumber >= m_doc.ToLine;
+}
+
+// Only the region's end reads the line number, so without TOLINE the lines are not counted:
+// counting them cost more than the searches.
+int CParseProcess::RegionLines(const char* from, const char* to) const
+{
+    return m_doc.ToLine != 0 ? BufferLineCount(from, to) : 0;
 }
 
 void CParseProcess::SetError(std::string_view text)

@@ -149,7 +149,7 @@ int CParseProcess::FindNextTag(const char*& scan, const char* linkName, const CP
     if (start == nullptr) {
         return -1;
     }
-    m_lineNumber += BufferLineCount(scan, start);
+    m_lineNumber += RegionLines(scan, start);
     if (BeyondRegion()) {
         return -1;
     }
@@ -157,7 +157,7 @@ int CParseProcess::FindNextTag(const char*& scan, const char* linkName, const CP
     if (end == nullptr) {
         return -1;
     }
-    m_lineNumber += BufferLineCount(start, end);
+    m_lineNumber += RegionLines(start, end);
     if (BeyondRegion()) {
         return -1;
     }

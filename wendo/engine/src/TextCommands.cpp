@@ -89,7 +89,7 @@ int CParseProcess::ReplaceBetweenDelimiters(bool keepContent, const CParseCmd& c
         if (open == nullptr || next == nullptr || next <= segment) {
             break;
         }
-        const int lines = BufferLineCount(segment, next);
+        const int lines = RegionLines(segment, next);
         m_lineNumber += lines;
         if (BeyondRegion()) {
             m_lineNumber -= lines;

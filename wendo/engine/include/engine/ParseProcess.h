@@ -179,6 +179,7 @@ public:
 
     // ---- State of the file in hand ----
 
+    // Without TOLINE only the lines before FROMLINE are counted (see m_lineNumber).
     int64_t LineNumber() const { return m_lineNumber; }
     int64_t ReadPosition() const { return m_inputPos; }
     bool Aborted() const { return m_abort; }
@@ -229,6 +230,8 @@ private:
     void CheckOutput();
     bool DryRun() const;
     bool BeyondRegion() const;
+    // Line ends between two positions of a command's buffer, as far as the region needs them.
+    int RegionLines(const char* from, const char* to) const;
     void CountChange();
     // Appends to the file's message, after ", " when separated and the message is not empty.
     void AppendMessage(std::string_view text, bool separated);
@@ -275,7 +278,9 @@ private:
     os::FileHandle m_input;
     int64_t m_inputPos = 0; // read position
     WorkOutput m_output;
-    int64_t m_lineNumber = 1; // line of the read position, from 1 (64-bit: no wrap)
+    // Line of the read position, from 1 (64-bit: no wrap). Counted past the lines before the
+    // region always, and along the commands' text only while TOLINE limits the region.
+    int64_t m_lineNumber = 1;
     std::string_view m_resultFile = kWorkFile;
 
     // Per-file flags of the command loop.
