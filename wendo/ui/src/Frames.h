@@ -7,6 +7,7 @@
 #pragma once
 
 #include "ReportFrame.h"
+#include "SplitFrame.h"
 #include "fw/ChildFrame.h"
 
 namespace wendo {
@@ -21,15 +22,6 @@ class CChildFrame : public fw::ChildFrame
 
 public:
     CChildFrame(fw::MultiDocTemplate& docTemplate, core::CDocument& document, int menuKind);
-};
-
-class CSplitFrame : public fw::ChildFrame
-{
-    Q_OBJECT
-
-public:
-    CSplitFrame(fw::MultiDocTemplate& docTemplate, core::CDocument& document);
-    void CreateViews() override;
 };
 
 class CTextFrame : public fw::ChildFrame
