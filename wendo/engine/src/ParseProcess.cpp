@@ -140,6 +140,7 @@ int16_t CParseProcess::ProcessCommands(const std::string& path,
     m_errorText.clear();
     m_commandHits = 0;
 
+    ChooseWorkFolder(path);
     if (OpenWorkFiles(path) != 0) {
         DeleteWorkFiles();
         return FileResult::NOT_OPENED;

@@ -150,8 +150,9 @@ public:
     // The file's text changed, the run writes files, and nothing went wrong.
     bool NeedsWriteBack() const;
     // The work file that holds (or, before the rest is copied, will hold) the complete text.
-    std::string ResultFilePath() const { return m_workDir.FileIn(m_resultFile); }
-    std::string WorkFilePath(std::string_view name) const { return m_workDir.FileIn(name); }
+    // Both name the folder of the file in hand (see ChooseWorkFolder).
+    std::string ResultFilePath() const { return m_fileDir->FileIn(m_resultFile); }
+    std::string WorkFilePath(std::string_view name) const { return m_fileDir->FileIn(name); }
     void DeleteWorkFiles();
 
     // Lets the command loop ask before each command whether the run was stopped.
@@ -224,6 +225,8 @@ private:
         ~RestBuffer();
     };
 
+    // Picks the folder for the work files of the source at path, before they are opened.
+    void ChooseWorkFolder(const std::string& path);
     bool ReadRest(RestBuffer& buffer);
     bool CopyLinesBeforeRegion();
     void SetError(std::string_view text);
@@ -249,7 +252,14 @@ private:
     const RunSettings m_settings;
     std::function<bool()> m_stopCheck;
     std::uint32_t m_commandPause = 0;
+    // The run's private folders. m_workDir is on disk (or where PrepareWorkFolder put it) and
+    // also stages the write-back; m_memoryDir lives in memory where the system has such a
+    // folder. m_fileDir is the one holding the work files of the file in hand.
     os::WorkDir m_workDir;
+    os::WorkDir m_memoryDir;
+    os::WorkDir* m_fileDir = &m_workDir;
+    bool m_folderPrepared = false;
+    bool m_memoryTried = false;
 
     // Control. The events and the atomics are shared with the controlling threads; the
     // thread object is touched only by the controlling side.
