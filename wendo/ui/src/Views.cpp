@@ -43,22 +43,6 @@ CWendoDoc& CWendoView::GetWendoDoc() const
 
 // ---- Viewers ----
 
-CTextView::CTextView(core::CDocument& document, QWidget* parent)
-    : fw::View(document, parent), m_text(new QPlainTextEdit(this))
-{
-    setObjectName(QStringLiteral("CTextView"));
-    m_text->setReadOnly(true);
-    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    PlainLayout(this)->addWidget(m_text);
-}
-
-void CTextView::OnInitialUpdate()
-{
-    if (const auto* doc = dynamic_cast<const CTextDoc*>(GetDocument())) {
-        m_text->setPlainText(FromUtf8(doc->GetText()));
-    }
-}
-
 CWebView::CWebView(core::CDocument& document, QWidget* parent)
     : fw::View(document, parent), m_browser(new QTextBrowser(this))
 {

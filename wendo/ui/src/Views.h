@@ -13,6 +13,7 @@
 #include "PathView.h"
 #include "ProgressPathView.h"
 #include "ProgressView.h"
+#include "TextView.h"
 #include "fw/View.h"
 #include "model/DocViews.h"
 
@@ -39,19 +40,6 @@ class CWendoView : public fw::View
 public:
     CWendoView(CWendoDoc& document, QWidget* parent);
     CWendoDoc& GetWendoDoc() const;
-};
-
-// The text viewer.
-class CTextView : public fw::View
-{
-    Q_OBJECT
-
-public:
-    CTextView(core::CDocument& document, QWidget* parent);
-    void OnInitialUpdate() override;
-
-private:
-    QPlainTextEdit* m_text;
 };
 
 // The HTML viewer.
