@@ -14,6 +14,7 @@
 #include "ProgressPathView.h"
 #include "ProgressView.h"
 #include "TextView.h"
+#include "WebView.h"
 #include "fw/View.h"
 #include "model/DocViews.h"
 
@@ -40,19 +41,6 @@ class CWendoView : public fw::View
 public:
     CWendoView(CWendoDoc& document, QWidget* parent);
     CWendoDoc& GetWendoDoc() const;
-};
-
-// The HTML viewer.
-class CWebView : public fw::View
-{
-    Q_OBJECT
-
-public:
-    CWebView(core::CDocument& document, QWidget* parent);
-    void OnInitialUpdate() override;
-
-private:
-    QTextBrowser* m_browser;
 };
 
 } // namespace wendo::ui
