@@ -1,8 +1,13 @@
+#include "FindDlg.h"
 #include "SplitFrame.h"
 #include "UiTestSupport.h"
 #include "Views.h"
+#include "fw/ChildFrame.h"
+#include "fw/CommandIds.h"
 
+#include <QPainter>
 #include <QSplitter>
+#include <cstdlib>
 
 namespace {
 
@@ -67,6 +72,63 @@ TEST_F(SplitFrameTest, CommandFileWindowStacksOptionsCommandsAndFiles)
     const QList<int> sizes = split->sizes();
     EXPECT_EQ(sizes.at(0), want.options);
     EXPECT_EQ(sizes.at(1), want.commands);
+}
+
+} // namespace
+
+namespace {
+
+// Pictures of the command file window and the two viewers for the documentation, made only
+// when asked:
+//   WENDO_SCREENSHOTS=docs build/bin/ui_tests --gtest_filter='*CommandFileAndViewerPictures*'
+TEST_F(SplitFrameTest, CommandFileAndViewerPictures)
+{
+    const char* folder = std::getenv("WENDO_SCREENSHOTS");
+    if (folder == nullptr) {
+        GTEST_SKIP() << "set WENDO_SCREENSHOTS to a folder to make the pictures";
+    }
+    const QString out = QDir(QString::fromLocal8Bit(folder)).absolutePath();
+    const QString examples =
+        QDir::cleanPath(QStringLiteral(WENDO_TEST_DATA "/../../../../examples/site"));
+    Start();
+    Frame().resize(900, 760);
+    Frame().show();
+    ASSERT_NE(OpenSite(), nullptr);
+    fw::ChildFrame* frame = Frame().MDIGetActive();
+    ASSERT_NE(frame, nullptr);
+    frame->resize(760, 700);
+    SpinUntil([] { return false; }, 200);
+    EXPECT_TRUE(frame->grab().save(out + "/command-file-window.png"));
+
+    const QString page = examples + QStringLiteral("/index.htm");
+    m_app->OpenTextFile(page);
+    frame = Frame().MDIGetActive();
+    ASSERT_NE(frame, nullptr);
+    auto* text = dynamic_cast<wendo::ui::CTextView*>(frame->GetActiveView());
+    ASSERT_NE(text, nullptr);
+    frame->resize(720, 520);
+    text->FindDialog()->SetSearchText(QStringLiteral("href"));
+    text->FindDialog()->FindNext();
+    Frame().GetCommands().Execute(fw::id::EDIT_FIND);
+    SpinUntil([] { return false; }, 200);
+    QPixmap picture = frame->grab();
+    {
+        // The find dialog is a window of its own; it is drawn over the viewer as it stands.
+        QPainter painter(&picture);
+        painter.drawPixmap(picture.width() - text->FindDialog()->width() - 16, 60,
+                           text->FindDialog()->grab());
+    }
+    EXPECT_TRUE(picture.save(out + "/text-viewer-find.png"));
+
+    m_app->OpenWebFile(page);
+    frame = Frame().MDIGetActive();
+    ASSERT_NE(frame, nullptr);
+    auto* web = dynamic_cast<wendo::ui::CWebView*>(frame->GetActiveView());
+    ASSERT_NE(web, nullptr);
+    frame->resize(720, 520);
+    web->Start();
+    SpinUntil([] { return false; }, 200);
+    EXPECT_TRUE(frame->grab().save(out + "/html-viewer.png"));
 }
 
 } // namespace
