@@ -280,8 +280,18 @@ int CWendoDoc::StartProcess()
     if (Started.load() != 0) {
         return 0;
     }
-    // A stop thread of an earlier run has finished its EndProcess: Started is clear.
-    StopThread.reset();
+    // The stop thread of an earlier run may still be on its way out of EndProcess, which takes
+    // RunLock: it is joined with the lock released (with Started clear it no longer waits for a
+    // worker), and before the new engine exists, so that it can never end the new run.
+    if (StopThread != nullptr) {
+        std::unique_ptr<CKillProcessThread> earlier = std::move(StopThread);
+        lock.unlock();
+        earlier.reset();
+        lock.lock();
+        if (Started.load() != 0 || Engine != nullptr) {
+            return 0;
+        }
+    }
     if (m_runServices != nullptr) {
         Engine = m_runServices->CreateProcess(*this);
     }

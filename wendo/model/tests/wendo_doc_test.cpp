@@ -336,3 +336,50 @@ TEST_F(WendoDocSave, ReportFileIsNamedAfterTheCommandFile)
 }
 
 } // namespace
+
+namespace {
+
+// A run that ends as soon as it is asked to.
+class InstantProcess : public RunProcess
+{
+public:
+    int Launch() override { return 1; }
+    int Finish() override { return 1; }
+    void SetSuspendEvent(bool /*suspended*/) override {}
+    void RequestStop() override {}
+};
+
+class InstantServices : public RunServices
+{
+public:
+    std::unique_ptr<RunProcess> CreateProcess(CWendoDoc& /*document*/) override
+    {
+        return std::make_unique<InstantProcess>();
+    }
+    int LoadReport(CWendoDoc& /*document*/) override { return 0; }
+};
+
+} // namespace
+
+// Run pressed while the stop thread of the previous run was still waiting for the run lock:
+// the start joined that thread while holding the lock, and both waited for ever.
+TEST(WendoDocRun, StartWaitsForAnEarlierStopThreadWithoutHoldingTheRunLock)
+{
+    InstantServices services;
+    CWendoDoc doc;
+    doc.SetRunServices(&services);
+    for (int round = 0; round < 50; ++round) {
+        ASSERT_EQ(doc.StartProcess(), 1);
+        {
+            // The stop thread starts while the lock is held, so it is still on its way into
+            // EndProcess when the run has already been ended and a new one is asked for.
+            std::lock_guard lock(doc.RunLock);
+            doc.StopThread = std::make_unique<CKillProcessThread>(doc);
+            ASSERT_EQ(doc.StopThread->CreateThread(), 1);
+        }
+        doc.EndProcess();
+        ASSERT_EQ(doc.StartProcess(), 1) << "round " << round;
+        EXPECT_EQ(doc.StopThread, nullptr);
+        doc.EndProcess();
+    }
+}
