@@ -42,6 +42,9 @@ public:
     COptionView(CWendoDoc& document, QWidget* parent);
     ~COptionView() override;
     CWendoDoc& GetWendoDoc() const;
+    // Asked by the command file window before it closes. The options are taken over when the
+    // document is saved, not when a window closes, so the answer is always yes.
+    bool CanCloseFrame() const { return true; }
 
     void OnInitialUpdate() override;
     bool StoreOptions() override;

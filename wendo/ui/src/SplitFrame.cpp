@@ -7,6 +7,7 @@
 #include "model/WendoDoc.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QSplitter>
@@ -149,6 +150,16 @@ CSplitFrame::Rows CSplitFrame::ResizedRows(int width, int height, const Metrics&
         lists = height < least ? 2 * height / 3 : least;
     }
     return Share(height, lists);
+}
+
+void CSplitFrame::closeEvent(QCloseEvent* event)
+{
+    const auto* options = m_splitter != nullptr ? m_splitter->findChild<COptionView*>() : nullptr;
+    if (options != nullptr && !options->CanCloseFrame()) {
+        event->ignore();
+        return;
+    }
+    fw::ChildFrame::closeEvent(event);
 }
 
 } // namespace wendo::ui

@@ -52,6 +52,10 @@ public:
     // Repaints the bars between the panes; a pane that gains the focus asks for it.
     void RefreshSplitBars();
 
+protected:
+    // The window closes only when the document's option view agrees.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     QSplitter* m_splitter = nullptr;
     QMetaObject::Connection m_focusWatch;
