@@ -11,32 +11,6 @@
 namespace os {
 namespace {
 
-FileError FromErrno(int err)
-{
-    switch (err) {
-    case 0:
-        return FileError::None;
-    case ENOENT:
-    case ELOOP:
-    case ENAMETOOLONG:
-        return FileError::NotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return FileError::Access;
-    case EISDIR:
-        return FileError::IsDirectory;
-    case ENOTDIR:
-        return FileError::NotDirectory;
-    case EEXIST:
-        return FileError::Exists;
-    case ENOMEM:
-        return FileError::NoMemory;
-    default:
-        return FileError::Io;
-    }
-}
-
 FileStatus FromStat(const struct stat& st)
 {
     FileStatus out;
@@ -75,6 +49,32 @@ int OpenNative(std::string_view path, int flags, mode_t mode = 0)
 
 } // namespace
 
+FileError FileErrorFromErrno(int err)
+{
+    switch (err) {
+    case 0:
+        return FileError::None;
+    case ENOENT:
+    case ELOOP:
+    case ENAMETOOLONG:
+        return FileError::NotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return FileError::Access;
+    case EISDIR:
+        return FileError::IsDirectory;
+    case ENOTDIR:
+        return FileError::NotDirectory;
+    case EEXIST:
+        return FileError::Exists;
+    case ENOMEM:
+        return FileError::NoMemory;
+    default:
+        return FileError::Io;
+    }
+}
+
 FileError GetStatus(std::string_view path, FileStatus& status)
 {
     if (!Usable(path)) {
@@ -85,7 +85,7 @@ FileError GetStatus(std::string_view path, FileStatus& status)
     {
     };
     if (::stat(native.c_str(), &st) != 0) {
-        return FromErrno(errno);
+        return FileErrorFromErrno(errno);
     }
     status = FromStat(st);
     return FileError::None;
@@ -109,7 +109,7 @@ FileError ReadWholeFile(std::string_view path, std::string& data)
         for (;;) {
             const std::int64_t n = ReadFile(file.get(), block, sizeof block);
             if (n < 0) {
-                return FromErrno(errno);
+                return FileErrorFromErrno(errno);
             }
             if (n == 0) {
                 break;
@@ -129,14 +129,14 @@ FileError WriteWholeFile(std::string_view path, const void* data, std::size_t si
 {
     FileHandle file(OpenNative(path, O_WRONLY | O_CREAT | O_TRUNC, 0666));
     if (!file.valid()) {
-        return FromErrno(errno);
+        return FileErrorFromErrno(errno);
     }
     if (size > 0 && !WriteFile(file.get(), data, size)) {
-        return FromErrno(errno);
+        return FileErrorFromErrno(errno);
     }
     // A failed close can be the first report of a failed write (network and quota).
     if (::close(file.release()) != 0 && errno != EINTR) {
-        return FromErrno(errno);
+        return FileErrorFromErrno(errno);
     }
     return FileError::None;
 }
@@ -145,7 +145,7 @@ FileError CreateExclusive(std::string_view path)
 {
     const int fd = OpenNative(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
     if (fd < 0) {
-        return FromErrno(errno);
+        return FileErrorFromErrno(errno);
     }
     ::close(fd);
     return FileError::None;
@@ -177,27 +177,27 @@ FileError CopyFile(std::string_view from, std::string_view to, bool replace)
     const int flags = O_WRONLY | O_CREAT | (replace ? O_TRUNC : O_EXCL);
     FileHandle dst(OpenNative(to, flags, static_cast<mode_t>(st.mode & 0777)));
     if (!dst.valid()) {
-        return FromErrno(errno);
+        return FileErrorFromErrno(errno);
     }
     char block[65536];
     for (;;) {
         const std::int64_t n = ReadFile(src.get(), block, sizeof block);
         if (n < 0) {
-            return FromErrno(errno);
+            return FileErrorFromErrno(errno);
         }
         if (n == 0) {
             break;
         }
         if (!WriteFile(dst.get(), block, static_cast<std::size_t>(n))) {
-            return FromErrno(errno);
+            return FileErrorFromErrno(errno);
         }
     }
     // An existing target keeps its mode through O_TRUNC; give it the source's.
     if (::fchmod(dst.get(), static_cast<mode_t>(st.mode & 07777)) != 0) {
-        return FromErrno(errno);
+        return FileErrorFromErrno(errno);
     }
     if (::close(dst.release()) != 0 && errno != EINTR) {
-        return FromErrno(errno);
+        return FileErrorFromErrno(errno);
     }
     return FileError::None;
 }
@@ -208,7 +208,7 @@ FileError RemoveFile(std::string_view path)
         return FileError::NotFound;
     }
     if (::unlink(std::string(path).c_str()) != 0) {
-        return FromErrno(errno);
+        return FileErrorFromErrno(errno);
     }
     return FileError::None;
 }
@@ -219,7 +219,7 @@ FileError RenameFile(std::string_view from, std::string_view to)
         return FileError::NotFound;
     }
     if (::rename(std::string(from).c_str(), std::string(to).c_str()) != 0) {
-        return FromErrno(errno);
+        return FileErrorFromErrno(errno);
     }
     return FileError::None;
 }
@@ -251,13 +251,13 @@ int OpenFile(std::string_view path, OpenMode mode, FileError* error)
     const int fd = OpenNative(path, flags);
     FileError err = FileError::None;
     if (fd < 0) {
-        err = FromErrno(errno);
+        err = FileErrorFromErrno(errno);
     } else {
         struct stat st
         {
         };
         if (::fstat(fd, &st) != 0) {
-            err = FromErrno(errno);
+            err = FileErrorFromErrno(errno);
         } else if (S_ISDIR(st.st_mode)) {
             err = FileError::IsDirectory;
         }
@@ -327,7 +327,7 @@ FileError GetHandleStatus(int handle, FileStatus& status)
     {
     };
     if (::fstat(handle, &st) != 0) {
-        return FromErrno(errno);
+        return FileErrorFromErrno(errno);
     }
     status = FromStat(st);
     return FileError::None;

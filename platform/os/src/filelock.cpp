@@ -13,24 +13,8 @@ namespace {
 
 FileError FromErrno(int e)
 {
-    switch (e) {
-    case ENOENT:
-        return FileError::NotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return FileError::Access;
-    case EISDIR:
-        return FileError::IsDirectory;
-    case ENOTDIR:
-        return FileError::NotDirectory;
-    case EWOULDBLOCK:
-        return FileError::Exists;
-    case ENOMEM:
-        return FileError::NoMemory;
-    default:
-        return FileError::Io;
-    }
+    // A lock held by someone else reads as a name already taken.
+    return e == EWOULDBLOCK ? FileError::Exists : FileErrorFromErrno(e);
 }
 
 int Fail(int handle, int e, FileError* error)

@@ -26,6 +26,9 @@ enum class FileError
     Io, // any other failure of the system
 };
 
+// The FileError that a system error number stands for.
+FileError FileErrorFromErrno(int err);
+
 struct FileStatus
 {
     std::int64_t size = 0;
