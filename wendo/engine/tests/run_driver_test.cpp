@@ -329,11 +329,11 @@ TEST_F(RunDriver, StopThroughTheDocumentEndsASuspendedRun)
     suspend.Answer(StopChoice::Stop);
     EXPECT_EQ(m_doc.AskStopProcess(), 0);
     EXPECT_EQ(m_target.WaitForEnd(), FileResult::STOPPED);
-    // The stop thread ends the run; the main frame's own EndProcess then finds nothing.
+    // The stop thread ends the run; the main frame's own EndProcess returns only once that
+    // end is complete (the work files gone, nothing running).
     m_doc.EndProcess();
-    while (m_doc.Started.load() != 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    EXPECT_EQ(m_doc.Started.load(), 0);
+    EXPECT_EQ(m_doc.Engine, nullptr);
     EXPECT_EQ(m_doc.Run.Status(), "Cancel by user");
     EXPECT_EQ(m_doc.Run.TotalModified, 0);
     EXPECT_EQ(Read("f0.htm"), "x");

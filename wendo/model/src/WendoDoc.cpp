@@ -316,18 +316,24 @@ int CWendoDoc::EndProcess()
 {
     std::unique_ptr<RunProcess> engine;
     {
-        std::lock_guard lock(RunLock);
+        std::unique_lock lock(RunLock);
         engine = std::move(Engine);
-    }
-    if (engine == nullptr) {
-        return 1;
+        if (engine == nullptr) {
+            // Another thread (the stop thread, usually) is ending the run: it is over only
+            // once that thread has released the process and its work files.
+            m_runEnded.wait(lock, [this] { return Started.load() == 0 || Engine != nullptr; });
+            return 1;
+        }
     }
     // Started stays set while the worker is waited for, so no run can start meanwhile.
     engine->Finish();
     engine.reset();
-    std::lock_guard lock(RunLock);
-    Started.store(0);
-    Suspended.store(0);
+    {
+        std::lock_guard lock(RunLock);
+        Started.store(0);
+        Suspended.store(0);
+    }
+    m_runEnded.notify_all();
     return 1;
 }
 

@@ -14,6 +14,7 @@
 #include "model/RunRecord.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <list>
@@ -216,7 +217,8 @@ public:
     // Stops and releases the run's process and clears Started and Suspended; 1. Waits for the
     // worker, so the interface thread calls it only once the run has ended (WMU_RUN_END);
     // otherwise the stop thread does. RunLock is not held while waiting, so the interface
-    // thread never waits behind a worker that may be sending to it.
+    // thread never waits behind a worker that may be sending to it. When another thread is
+    // already ending the run, returns once that thread is done.
     int EndProcess();
     // Clears the suspension of a run in progress.
     void ResumeProcess();
@@ -242,6 +244,8 @@ private:
     std::function<void(void*)> m_frameActivator;
     RunServices* m_runServices = nullptr;
     StopPrompter* m_stopPrompter = nullptr;
+    // Signalled, under RunLock, when a run's end is complete.
+    std::condition_variable m_runEnded;
 };
 
 } // namespace wendo
