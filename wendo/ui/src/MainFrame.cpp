@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "Frames.h"
 #include "Icons.h"
+#include "PreferencesDlg.h"
 #include "Views.h"
 #include "WendoApp.h"
 #include "WendoIds.h"
@@ -340,6 +341,10 @@ void CMainFrame::RegisterCommands()
                           QStringLiteral("Batch editing of HTML and text files."),
                           QStringLiteral("Korvel"), this);
         about.DoModal();
+    });
+    OnCommandId(cmd::PREFERENCES, [this] {
+        CPreferencesDlg preferences(m_wendoApp->GetProfile(), this);
+        preferences.DoModal();
     });
     OnCommandId(fw::id::HELP_FINDER, [this] { m_wendoApp->OnHelpTopics(); });
     OnCommandId(fw::id::CONTEXT_HELP, [this] { m_wendoApp->OnContextHelpMode(); });

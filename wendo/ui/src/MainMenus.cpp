@@ -67,7 +67,9 @@ void CMainFrame::BuildMenuBar(QMenuBar* bar, int menuKind)
         AddItems(commands, view,
                  {{fw::id::VIEW_TOOLBAR, "&Toolbar"},
                   {cmd::WEB_TOOLBAR, "&Web Toolbar"},
-                  {fw::id::VIEW_STATUS_BAR, "&Status Bar"}});
+                  {fw::id::VIEW_STATUS_BAR, "&Status Bar"},
+                  {0, ""},
+                  {cmd::PREFERENCES, "Pr&eferences..."}});
     } else {
         const char* runText = menuKind == kReportMenu ? "Run\tCtrl+R" : "&Run\tCtrl+R";
         AddItems(commands, file,
@@ -141,7 +143,9 @@ void CMainFrame::BuildMenuBar(QMenuBar* bar, int menuKind)
         AddItems(commands, view,
                  {{fw::id::VIEW_TOOLBAR, "&Toolbar"},
                   {cmd::WEB_TOOLBAR, "&Web Toolbar"},
-                  {fw::id::VIEW_STATUS_BAR, "&Status Bar"}});
+                  {fw::id::VIEW_STATUS_BAR, "&Status Bar"},
+                  {0, ""},
+                  {cmd::PREFERENCES, "Pr&eferences..."}});
         QMenu* window = bar->addMenu(QStringLiteral("&Window"));
         AddItems(commands, window,
                  {{fw::id::WINDOW_CASCADE, "&Cascade"},

@@ -26,6 +26,8 @@ inline constexpr int REFRESH = 32793;
 inline constexpr int WEB_TOOLBAR = 32799;
 inline constexpr int VIEW_HTML = 32801;
 inline constexpr int VIEW_SOURCE = 32802;
+// The program's own commands beyond the numbered prompts.
+inline constexpr int PREFERENCES = 32810;
 } // namespace cmd
 
 namespace res {

@@ -114,7 +114,7 @@ TEST_F(MainFrameTest, TheMenuBarFollowsTheKindOfTheActiveWindow)
                      "Excl&ude\tCtrl+U", "Re&cursive\tCtrl+C", "Remove All\tCtrl+L"}));
     EXPECT_EQ(Items(Frame().GetViewMenu()),
               QStringList({"&Path", "&Command", "CMD&File", "&Report", "-", "&Toolbar",
-                           "&Web Toolbar", "&Status Bar"}));
+                           "&Web Toolbar", "&Status Bar", "-", "Pr&eferences..."}));
 
     struct Row
     {

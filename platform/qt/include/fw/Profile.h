@@ -1,5 +1,7 @@
 // The per-user settings of the program: sections of named string and number entries, kept
-// with QSettings under the organisation and application names given.
+// with QSettings under the organisation and application names given, in
+// $XDG_CONFIG_HOME/<organisation>/<application>.conf (else under ~/.config) as the
+// environment names it at each access.
 //
 // Threads: interface thread (QSettings objects are not shared across threads here).
 #pragma once
