@@ -1,17 +1,33 @@
 #include "os/replace.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <memory>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 namespace os {
 namespace {
+
+std::string FolderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+}
+
+void SyncFolder(const std::string& folder)
+{
+    int d = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (d >= 0) {
+        ::fsync(d); // best effort: the rename itself is already atomic
+        ::close(d);
+    }
+}
 
 // Closes a descriptor and removes the temporary file it belongs to unless released.
 class TempFile
@@ -42,8 +58,9 @@ public:
     int fd() const { return m_fd; }
     bool valid() const { return m_fd >= 0; }
 
-    // Flushes, closes and renames the file onto target. True on success.
-    bool CommitTo(const std::string& target)
+    // Flushes, closes and renames the file onto target, then flushes the target's folder or,
+    // with deferred, leaves that to it. True on success.
+    bool CommitTo(const std::string& target, PendingFolderSyncs* deferred = nullptr)
     {
         if (::fsync(m_fd) != 0) {
             return false;
@@ -57,17 +74,15 @@ public:
             return false;
         }
         m_path.clear();
-        SyncFolderOf(target);
+        if (deferred != nullptr) {
+            deferred->Add(FolderOf(target));
+        } else {
+            SyncFolder(FolderOf(target));
+        }
         return true;
     }
 
 private:
-    static std::string FolderOf(const std::string& path)
-    {
-        const auto slash = path.rfind('/');
-        return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
-    }
-
     static std::string TempName(const std::string& besides, const std::string& staging)
     {
         struct stat here
@@ -88,17 +103,6 @@ private:
             return FolderOf(besides) + ".wendo-XXXXXX";
         }
         return besides + ".wendo-XXXXXX";
-    }
-
-    static void SyncFolderOf(const std::string& path)
-    {
-        auto slash = path.rfind('/');
-        std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-        int d = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (d >= 0) {
-            ::fsync(d); // best effort: the rename itself is already atomic
-            ::close(d);
-        }
     }
 
     std::string m_path;
@@ -179,8 +183,24 @@ std::string RealTarget(const std::string& path)
 
 } // namespace
 
+void PendingFolderSyncs::Add(const std::string& folder)
+{
+    if (std::find(m_folders.begin(), m_folders.end(), folder) == m_folders.end()) {
+        m_folders.push_back(folder);
+    }
+}
+
+void PendingFolderSyncs::Flush()
+{
+    for (const std::string& folder : m_folders) {
+        SyncFolder(folder);
+    }
+    m_folders.clear();
+}
+
 WriteBackError WriteBack(std::string_view targetView, std::string_view fromView,
-                         std::string_view backupView, std::string_view stagingView)
+                         std::string_view backupView, std::string_view stagingView,
+                         PendingFolderSyncs* deferred)
 {
     const std::string target = RealTarget(std::string(targetView));
     const std::string from(fromView);
@@ -211,7 +231,7 @@ WriteBackError WriteBack(std::string_view targetView, std::string_view fromView,
         return WriteBackError::Replace;
     }
     KeepOwnerAndMode(tmp.fd(), st);
-    return tmp.CommitTo(target) ? WriteBackError::None : WriteBackError::Replace;
+    return tmp.CommitTo(target, deferred) ? WriteBackError::None : WriteBackError::Replace;
 }
 
 int WriteFileAtomically(std::string_view pathView, std::string_view data)

@@ -63,6 +63,28 @@ TEST_F(WriteBackTest, ReplacesContentKeepsModeAndMakesBackupFirst)
     EXPECT_EQ(EntriesInDir(), 3u) << "no temporary file may be left behind";
 }
 
+TEST_F(WriteBackTest, DeferredFolderFlushesAreCollectedOncePerFolder)
+{
+    fs::create_directories(m_dir / "sub");
+    for (const char* name : {"a.htm", "b.htm", "sub/c.htm"}) {
+        Write(Path(name), "old");
+    }
+    Write(Path("new"), "new");
+    os::PendingFolderSyncs pending;
+    for (const char* name : {"a.htm", "b.htm", "sub/c.htm"}) {
+        ASSERT_EQ(os::WriteBack(Path(name), Path("new"), {}, {}, &pending),
+                  os::WriteBackError::None);
+        EXPECT_EQ(Read(Path(name)), "new") << "the rename is not deferred, only its flush";
+    }
+    ASSERT_EQ(os::WriteBack(Path("a.htm"), Path("new"), Path("a.htm.bak"), {}, &pending),
+              os::WriteBackError::None);
+    const std::vector<std::string> expected = {m_dir.string() + "/",
+                                               (m_dir / "sub").string() + "/"};
+    EXPECT_EQ(pending.Pending(), expected);
+    pending.Flush();
+    EXPECT_TRUE(pending.Pending().empty());
+}
+
 TEST_F(WriteBackTest, SymlinkedFileIsEditedInItsTargetAndStaysALink)
 {
     Write(Path("real.htm"), "old");

@@ -192,6 +192,7 @@ int16_t CParseProcess::RunAll()
             }
             CFileList entry(stored);
             result = WalkEntry(entry, true);
+            m_folderSyncs.Flush();
             if (result < FileResult::UNCHANGED) {
                 break;
             }
@@ -199,6 +200,8 @@ int16_t CParseProcess::RunAll()
         }
     }
 
+    // Every replaced file is on disk before the report says so.
+    m_folderSyncs.Flush();
     m_finished.store(true);
     m_endTime = os::WallClockSeconds();
     SetRunStatus(std::string(result != FileResult::STOPPED ? kStatusDone : kStatusCancel), true);
@@ -295,6 +298,7 @@ int16_t CParseProcess::WalkEntry(CFileList& entry, bool recurse)
         }
     }
     entry.FindEnd();
+    m_folderSyncs.Flush();
     return r;
 }
 

@@ -33,9 +33,9 @@ bool CParseProcess::WriteBackFile(const std::string& path)
     // middle leaves nothing among the user's files when both share a file system.
     const std::string staging =
         m_workDir.IsCreated() ? os::ToNative(m_workDir.Path()) : std::string();
-    const os::WriteBackError error =
-        os::WriteBack(os::ToNative(path), os::ToNative(ResultFilePath()),
-                      backup.empty() ? std::string() : os::ToNative(backup), staging);
+    const os::WriteBackError error = os::WriteBack(
+        os::ToNative(path), os::ToNative(ResultFilePath()),
+        backup.empty() ? std::string() : os::ToNative(backup), staging, &m_folderSyncs);
     switch (error) {
     case os::WriteBackError::None:
         return true;

@@ -25,6 +25,7 @@
 #include "model/WendoDoc.h"
 #include "os/event.h"
 #include "os/file.h"
+#include "os/replace.h"
 #include "os/workdir.h"
 
 #include <atomic>
@@ -260,6 +261,9 @@ private:
     os::WorkDir* m_fileDir = &m_workDir;
     bool m_folderPrepared = false;
     bool m_memoryTried = false;
+    // Folders where files were replaced and whose renames are not yet flushed: each walked
+    // folder is flushed once when its files are done, and all before the report is closed.
+    os::PendingFolderSyncs m_folderSyncs;
 
     // Control. The events and the atomics are shared with the controlling threads; the
     // thread object is touched only by the controlling side.
