@@ -25,6 +25,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
+#include <QInputDevice>
 #include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -200,12 +202,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "wendo-respond: no temporary folder\n");
         return 1;
     }
-    for (const char* name : {"config", "data"}) {
+    for (const char* name : {"config", "data", "runtime"}) {
         QDir(home.path()).mkdir(QString::fromLatin1(name));
     }
+    QFile::setPermissions(home.path() + "/runtime",
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     setenv("HOME", home.path().toLocal8Bit().constData(), 1);
     setenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit().constData(), 1);
     setenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit().constData(), 1);
+    setenv("XDG_RUNTIME_DIR", (home.path() + "/runtime").toLocal8Bit().constData(), 1);
 
     int qtArgc = 1;
     char name[] = "wendo-respond";
@@ -255,6 +260,9 @@ int main(int argc, char** argv)
         if (report == nullptr) {
             report = progress;
         }
+        // Key events name the keyboard they come from; the first one asked for is made as a
+        // child of the application, which only the interface thread may do.
+        QInputDevice::primaryKeyboard();
         ProbeFilter filter;
         report->installEventFilter(&filter);
         ProbeThread probes(report, options.probeMs);
