@@ -1,5 +1,5 @@
 # The two commands of the README. Each installs what is missing first.
-.PHONY: run test build deps clean tsan format fuzz
+.PHONY: run test build deps clean tsan format fuzz install-user
 
 JOBS ?= $(shell nproc)
 
@@ -25,6 +25,16 @@ test: deps
 # Each libFuzzer program for FUZZ_SECONDS (default 60): make fuzz FUZZ_SECONDS=600
 fuzz: deps
 	FUZZ_SECONDS=$(or $(FUZZ_SECONDS),60) JOBS=$(JOBS) scripts/fuzz.sh
+
+# Wendo for this user alone, without root: a Release build installed under PREFIX (~/.local),
+# with the desktop menu entry, the .wdo file type and the icon, and the desktop's caches
+# refreshed where their tools exist. Warnings do not stop an install.
+PREFIX ?= $(HOME)/.local
+install-user: deps
+	cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DWENDO_WARNINGS_AS_ERRORS=OFF >/dev/null
+	cmake --build build/release --target wendo wendo-run -j $(JOBS)
+	scripts/install-user.sh build/release "$(PREFIX)"
 
 tsan: deps
 	cmake --preset tsan >/dev/null
