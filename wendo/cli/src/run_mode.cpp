@@ -35,6 +35,9 @@ namespace {
 
 // Notifications of the worker, handed to the main thread, which plays the interface thread:
 // Post queues, Send queues and waits until the main thread has handled the message.
+// How often the main thread looks at the queue and at the stop signal without being woken.
+constexpr uint32_t kPollMilliseconds = 40;
+
 class QueueTarget final : public core::MessageTarget
 {
 public:
@@ -45,11 +48,23 @@ public:
         bool sent = false;
     };
 
+    // The printer reads the run record when it handles a posted message, so a message
+    // identical to one still pending adds nothing and is dropped. Posted progress does not wake
+    // the main thread, which looks at the queue every kPollMilliseconds anyway: waking it for
+    // each of a run's hundreds of thousands of notifications would cost more than the run's
+    // own work. The end of the run and sent messages, which the worker waits for, wake it.
     void Post(uint32_t message, intptr_t wParam, void*) override
     {
         std::lock_guard lock(m_mutex);
+        for (const Message& pending : m_queue) {
+            if (!pending.sent && pending.id == message && pending.wParam == wParam) {
+                return;
+            }
+        }
         m_queue.push_back({message, wParam, false});
-        m_arrived.notify_all();
+        if (message == WMU_RUN_END) {
+            m_arrived.notify_one();
+        }
     }
 
     intptr_t Send(uint32_t message, intptr_t wParam, void*) override
@@ -57,7 +72,7 @@ public:
         std::unique_lock lock(m_mutex);
         const uint64_t ticket = ++m_sentCount;
         m_queue.push_back({message, wParam, true});
-        m_arrived.notify_all();
+        m_arrived.notify_one();
         m_handled.wait(lock, [&] { return m_handledCount >= ticket; });
         return 0;
     }
@@ -216,7 +231,7 @@ int RunRunMode(const std::string& path, const RunFlags& flags, bool inTerminal, 
             doc->StopProcess();
         }
         QueueTarget::Message message;
-        if (!target.Next(message, 100)) {
+        if (!target.Next(message, kPollMilliseconds)) {
             continue;
         }
         progress.Handle(message.id);
