@@ -271,11 +271,9 @@ int OpenFile(std::string_view path, OpenMode mode, FileError* error)
     return err == FileError::None ? fd : -1;
 }
 
-void CloseFile(int handle)
+bool CloseFile(int handle)
 {
-    if (handle >= 0) {
-        ::close(handle);
-    }
+    return handle < 0 || ::close(handle) == 0;
 }
 
 std::int64_t ReadFile(int handle, void* buffer, std::size_t size)

@@ -62,7 +62,9 @@ bool WorkOutput::Close()
         return true;
     }
     Flush();
-    os::CloseFile(m_handle);
+    if (!os::CloseFile(m_handle)) {
+        m_failed = true;
+    }
     m_handle = -1;
     const bool ok = !m_failed;
     m_failed = false;

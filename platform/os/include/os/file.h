@@ -90,7 +90,9 @@ enum class OpenMode
 
 // A descriptor, or -1 (error gives the reason). Folders are refused with IsDirectory.
 int OpenFile(std::string_view path, OpenMode mode, FileError* error = nullptr);
-void CloseFile(int handle);
+// False when the system reports that the file could not be closed cleanly (on some file
+// systems the last written bytes may then be lost); the handle is released either way.
+bool CloseFile(int handle);
 
 // Bytes read (0 at the end), or -1. Interrupted reads are retried.
 std::int64_t ReadFile(int handle, void* buffer, std::size_t size);
