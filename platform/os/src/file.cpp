@@ -6,6 +6,7 @@
 #include <new>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace os {
@@ -89,6 +90,22 @@ FileError GetStatus(std::string_view path, FileStatus& status)
     }
     status = FromStat(st);
     return FileError::None;
+}
+
+std::int64_t AvailableBytes(std::string_view path)
+{
+    if (!Usable(path)) {
+        return -1;
+    }
+    struct statvfs fs
+    {
+    };
+    if (::statvfs(std::string(path).c_str(), &fs) != 0) {
+        return -1;
+    }
+    const auto bytes = static_cast<unsigned long long>(fs.f_bavail) * fs.f_frsize;
+    constexpr auto kMax = static_cast<unsigned long long>(INT64_MAX);
+    return static_cast<std::int64_t>(bytes > kMax ? kMax : bytes);
 }
 
 FileError ReadWholeFile(std::string_view path, std::string& data)

@@ -57,6 +57,10 @@ TEST_F(OsFileTest, FoldersAndMissingFilesAreRefusedAsFiles)
     os::FileError err = os::FileError::None;
     EXPECT_EQ(os::OpenFile(m_dir, os::OpenMode::Read, &err), -1);
     EXPECT_EQ(err, os::FileError::IsDirectory);
+    // Free room is asked of the file system of an existing path only.
+    EXPECT_GE(os::AvailableBytes(m_dir), 0);
+    EXPECT_EQ(os::AvailableBytes(Path("none")), -1);
+    EXPECT_EQ(os::AvailableBytes(""), -1);
 }
 
 TEST_F(OsFileTest, ExclusiveCreationFailsOnAnExistingName)

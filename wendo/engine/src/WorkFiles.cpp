@@ -24,6 +24,10 @@ constexpr std::string_view kMemoryFolder = "\\dev\\shm";
 // A larger source keeps its work files on disk: the memory folder is shared with the whole
 // system, and a file needs room for two work files of about its size.
 constexpr int64_t kMemoryFileLimit = int64_t{16} << 20;
+// Room left to the rest of the system in the memory folder: a file whose two work files would
+// eat into it keeps them on disk, so that a nearly full memory folder neither fails the file
+// half way nor starves other programs.
+constexpr int64_t kMemoryReserve = int64_t{32} << 20;
 
 } // namespace
 
@@ -62,7 +66,8 @@ void CParseProcess::ChooseWorkFolder(const std::string& path)
             m_memoryDir.Create(kMemoryFolder);
         }
     }
-    if (m_memoryDir.IsCreated()) {
+    if (m_memoryDir.IsCreated() &&
+        os::AvailableBytes(os::ToNative(kMemoryFolder)) >= 2 * status.size + kMemoryReserve) {
         m_fileDir = &m_memoryDir;
     }
 }

@@ -45,6 +45,8 @@ struct FileStatus
 
 // Status of the path; symbolic links are followed.
 FileError GetStatus(std::string_view path, FileStatus& status);
+// Bytes an unprivileged process may still write on the file system holding path, or -1.
+std::int64_t AvailableBytes(std::string_view path);
 inline bool Exists(std::string_view path)
 {
     FileStatus st;
