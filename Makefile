@@ -1,5 +1,5 @@
 # The two commands of the README. Each installs what is missing first.
-.PHONY: run test build deps clean tsan format fuzz install-user
+.PHONY: run test build deps clean tsan format fuzz demo-gui install-user
 
 JOBS ?= $(shell nproc)
 
@@ -25,6 +25,17 @@ test: deps
 # Each libFuzzer program for FUZZ_SECONDS (default 60): make fuzz FUZZ_SECONDS=600
 fuzz: deps
 	FUZZ_SECONDS=$(or $(FUZZ_SECONDS),60) JOBS=$(JOBS) scripts/fuzz.sh
+
+# The desktop program's end-to-end story under a virtual display, slowed down to be watched;
+# a picture of each step goes to docs/screenshots (shown by docs/USAGE.md).
+DEMO_PAUSE_MS ?= 800
+demo-gui: deps
+	cmake --preset default >/dev/null
+	cmake --build --preset default --target ui_tests -j $(JOBS)
+	mkdir -p docs/screenshots
+	WENDO_DEMO_DIR=docs/screenshots WENDO_DEMO_PAUSE_MS=$(DEMO_PAUSE_MS) QT_QPA_PLATFORM=xcb \
+	  xvfb-run -a -s "-screen 0 1280x1024x24" \
+	  build/default/bin/ui_tests --gtest_filter='EndToEndTest.*'
 
 # Wendo for this user alone, without root: a Release build installed under PREFIX (~/.local),
 # with the desktop menu entry, the .wdo file type and the icon, and the desktop's caches

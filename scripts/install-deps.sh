@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   libcli11-dev nlohmann-json3-dev
   python3 strace
+  xvfb xauth
 )
 # Optional extras for benchmarks: WENDO_BENCH_DEPS=1 scripts/install-deps.sh
 if [ "${WENDO_BENCH_DEPS:-0}" = 1 ]; then
