@@ -4,11 +4,28 @@
 #include "ui_Dialog503.h"
 #include "ui_Dialog554.h"
 
+#include <QAbstractButton>
+#include <QDialogButtonBox>
+
 namespace wendo::ui {
+
+namespace {
+
+// Some styles put their own pictures on the standard buttons; the program's buttons carry
+// their captions only, as on every form.
+void PlainButtons(QDialogButtonBox* box)
+{
+    for (QAbstractButton* button : box->buttons()) {
+        button->setIcon(QIcon());
+    }
+}
+
+} // namespace
 
 CStopDialog::CStopDialog(QWidget* parent) : QDialog(parent), m_ui(new Ui::Dialog503)
 {
     m_ui->setupUi(this);
+    PlainButtons(m_ui->buttons);
 }
 
 CStopDialog::~CStopDialog() = default;
@@ -24,6 +41,7 @@ StopChoice CStopDialog::Choice() const
 CHelpFallbackDialog::CHelpFallbackDialog(QWidget* parent) : QDialog(parent), m_ui(new Ui::Dialog554)
 {
     m_ui->setupUi(this);
+    PlainButtons(m_ui->buttons);
     m_ui->label_1001_link->setText(
         QStringLiteral("Would you like to access the <a href=\"%1\">on-line help system.</a>")
             .arg(QString::fromLatin1(kOnlineHelp)));

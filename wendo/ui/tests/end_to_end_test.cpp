@@ -96,7 +96,7 @@ protected:
         // A folder of drafts beside the site, which the story adds with the path selector.
         fs::create_directories(m_base + "drafts/old");
         std::ofstream(m_base + "drafts/welcome.htm") << "<p>Welcome to Lamplight Furniture</p>\n"
-                                                        "<img src=\"images/logo.gif\">\n";
+                                                        "<img src=\"../site/images/logo.gif\">\n";
         std::ofstream(m_base + "drafts/old/welcome.htm") << "<p>Lamplight Furniture</p>\n";
         m_previous = fs::current_path();
         // The example names its folders relative to the working folder.
@@ -407,6 +407,10 @@ TEST_F(EndToEndTest, ANewUserEditsRunsAndReplaysTheExampleAndFindsItAllAgainAfte
     WhenDialogShows("stop-dialog", [](QDialog* dialog) {
         auto* suspend = dialog->findChild<QRadioButton*>(QStringLiteral("radio_1002_suspend"));
         ASSERT_NE(suspend, nullptr);
+        for (const QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+            EXPECT_TRUE(button->icon().isNull())
+                << "a style's picture on " << button->text().toStdString();
+        }
         suspend->setChecked(true);
         dialog->accept();
     });
