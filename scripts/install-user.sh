@@ -17,7 +17,8 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 share=$prefix/share
 # Each refresh is best effort: a desktop without these tools reads the files directly.
 if command -v update-desktop-database >/dev/null && [ -d "$share/applications" ]; then
-  update-desktop-database -q "$share/applications" || echo "install-user: menu cache not refreshed" >&2
+  update-desktop-database -q "$share/applications" ||
+    echo "install-user: menu cache not refreshed" >&2
 fi
 if command -v update-mime-database >/dev/null && [ -d "$share/mime/packages" ]; then
   # Its note about a folder outside XDG_DATA_DIRS is only shown when the refresh fails.
@@ -26,7 +27,8 @@ if command -v update-mime-database >/dev/null && [ -d "$share/mime/packages" ]; 
 fi
 # A user icon folder has no theme index; -t builds the cache without one.
 if command -v gtk-update-icon-cache >/dev/null && [ -d "$share/icons/hicolor" ]; then
-  gtk-update-icon-cache -q -f -t "$share/icons/hicolor" || echo "install-user: icon cache not refreshed" >&2
+  gtk-update-icon-cache -q -f -t "$share/icons/hicolor" ||
+    echo "install-user: icon cache not refreshed" >&2
 fi
 
 failed=0

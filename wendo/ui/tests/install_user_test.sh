@@ -40,11 +40,13 @@ for _ in $(seq 100); do
 done
 [ -S "$runtime/WENDO_CLASSAPP.socket" ] || fail "the installed program did not come up"
 cp "$source/examples/site.wdo" "$scratch/site.wdo"
-timeout 15 "$prefix/bin/wendo" "$scratch/site.wdo" || fail "the second start did not hand its file over"
+timeout 15 "$prefix/bin/wendo" "$scratch/site.wdo" ||
+  fail "the second start did not hand its file over"
 kill -0 "$first" 2>/dev/null || fail "the first start ended"
 
 # A staged install for a package: the entry names the program where it will be.
 DESTDIR=$scratch/stage cmake --install "$build" --prefix /usr/local >/dev/null
-grep -qx 'Exec="/usr/local/bin/wendo" %f' "$scratch/stage/usr/local/share/applications/wendo.desktop" ||
+grep -qx 'Exec="/usr/local/bin/wendo" %f' \
+  "$scratch/stage/usr/local/share/applications/wendo.desktop" ||
   fail "the staged entry does not name /usr/local/bin/wendo"
 echo "ok"
