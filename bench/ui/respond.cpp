@@ -8,10 +8,12 @@
 //
 // Not a test: the figures move with the machine's load.
 //
-// usage: wendo-respond [--pace 0|1] [--window S] [--probe-ms N] [--label TEXT] FILE.wdo
+// usage: wendo-respond [--pace 0|1] [--window S] [--probe-ms N] [--label TEXT] [--detail]
+//                      FILE.wdo
 //   --pace      the per-user pacing entry for the run (1 by default, as the program ships)
 //   --window    stop the run and the measurement after S seconds (0: let it finish)
 //   --probe-ms  period of the probes (10 by default)
+//   --detail    on stderr: the interface thread's time by event kind and receiver class
 #include "MainFrame.h"
 #include "RunControl.h"
 #include "Views.h"
@@ -36,6 +38,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -119,28 +122,68 @@ private:
 };
 
 // Times what the interface thread spends on the run's notifications (the message target's
-// events), to tell the views' share of a slow answer from the rest.
+// events), to tell the views' share of a slow answer from the rest. With detail, also every
+// outermost event by kind and receiver class. Interface thread only.
 class TimedApplication final : public QApplication
 {
 public:
+    struct Cost
+    {
+        long count = 0;
+        double totalMs = 0;
+        double maxMs = 0;
+        void Add(double ms)
+        {
+            ++count;
+            totalMs += ms;
+            maxMs = std::max(maxMs, ms);
+        }
+    };
+
     TimedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
     bool notify(QObject* receiver, QEvent* event) override
     {
-        if (m_watched == nullptr || receiver != m_watched) {
+        const bool watched = m_watched != nullptr && receiver == m_watched;
+        const bool outermost = m_detail && m_depth == 0;
+        if (!watched && !outermost) {
             return QApplication::notify(receiver, event);
         }
+        // The receiver may be gone once the event is handled (a deferred delete).
+        const std::string kind =
+            outermost ? std::to_string(event->type()) + " " + receiver->metaObject()->className()
+                      : std::string();
         const Clock::time_point start = Clock::now();
+        ++m_depth;
         const bool handled = QApplication::notify(receiver, event);
+        --m_depth;
         const double ms = Milliseconds(Clock::now() - start);
-        ++m_count;
-        m_totalMs += ms;
-        m_maxMs = std::max(m_maxMs, ms);
+        if (watched) {
+            m_notifications.Add(ms);
+        }
+        if (outermost) {
+            m_byKind[kind].Add(ms);
+        }
         return handled;
     }
+    void PrintDetail() const
+    {
+        std::vector<std::pair<std::string, Cost>> rows(m_byKind.begin(), m_byKind.end());
+        std::sort(rows.begin(), rows.end(),
+                  [](const auto& a, const auto& b) { return a.second.totalMs > b.second.totalMs; });
+        std::fprintf(stderr, "event-type receiver: count, total ms, max ms\n");
+        for (std::size_t i = 0; i < rows.size() && i < 15; ++i) {
+            std::fprintf(stderr, "  %s: %ld, %.1f, %.1f\n", rows[i].first.c_str(),
+                         rows[i].second.count, rows[i].second.totalMs, rows[i].second.maxMs);
+        }
+    }
+
     QObject* m_watched = nullptr;
-    long m_count = 0;
-    double m_totalMs = 0;
-    double m_maxMs = 0;
+    bool m_detail = false;
+    Cost m_notifications;
+
+private:
+    int m_depth = 0;
+    std::map<std::string, Cost> m_byKind;
 };
 
 struct Options
@@ -148,6 +191,7 @@ struct Options
     int pace = 1;
     double windowSeconds = 0;
     int probeMs = 10;
+    bool detail = false;
     std::string label = "run";
     std::string file;
 };
@@ -163,6 +207,8 @@ bool ParseOptions(int argc, char** argv, Options& options)
             options.windowSeconds = std::atof(argv[++i]);
         } else if (arg == "--probe-ms" && hasValue) {
             options.probeMs = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--detail") {
+            options.detail = true;
         } else if (arg == "--label" && hasValue) {
             options.label = argv[++i];
         } else if (!arg.empty() && arg[0] != '-' && options.file.empty()) {
@@ -191,7 +237,7 @@ int main(int argc, char** argv)
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: wendo-respond [--pace 0|1] [--window S] [--probe-ms N] "
-                             "[--label TEXT] FILE.wdo\n");
+                             "[--label TEXT] [--detail] FILE.wdo\n");
         return 2;
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -241,7 +287,15 @@ int main(int argc, char** argv)
             return 1;
         }
         qapp.m_watched = app->GetMessageTarget();
+        qapp.m_detail = options.detail;
 
+        // A user presses Run in a window already shown: its first exposure and painting are
+        // not part of the run.
+        frame.show();
+        const Clock::time_point settle = Clock::now() + std::chrono::milliseconds(300);
+        while (Clock::now() < settle) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
         frame.UpdateCommandUI();
         const Clock::time_point start = Clock::now();
         frame.GetCommands().Execute(cmd::RUN);
@@ -299,6 +353,10 @@ int main(int argc, char** argv)
         loop.exec();
         report->removeEventFilter(&filter);
         qapp.m_watched = nullptr;
+        qapp.m_detail = false;
+        if (options.detail) {
+            qapp.PrintDetail();
+        }
 
         std::vector<double> sorted = filter.m_latencies;
         std::sort(sorted.begin(), sorted.end());
@@ -310,9 +368,12 @@ int main(int argc, char** argv)
                     std::chrono::duration<double>(end - start).count(), stopped ? " (stopped)" : "",
                     static_cast<long>(doc->Run.TotalIteration.load()), sorted.size(),
                     Percentile(sorted, 0.5), Percentile(sorted, 0.99), maxMs, holds ? "yes" : "NO",
-                    qapp.m_count,
-                    qapp.m_count > 0 ? qapp.m_totalMs / static_cast<double>(qapp.m_count) : 0.0,
-                    qapp.m_maxMs);
+                    qapp.m_notifications.count,
+                    qapp.m_notifications.count > 0
+                        ? qapp.m_notifications.totalMs /
+                              static_cast<double>(qapp.m_notifications.count)
+                        : 0.0,
+                    qapp.m_notifications.maxMs);
         std::fflush(stdout);
         status = holds ? 0 : 3;
         app.reset();
