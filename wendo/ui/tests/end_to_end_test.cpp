@@ -98,9 +98,6 @@ protected:
         std::ofstream(m_base + "drafts/welcome.htm") << "<p>Welcome to Lamplight Furniture</p>\n"
                                                         "<img src=\"../site/images/logo.gif\">\n";
         std::ofstream(m_base + "drafts/old/welcome.htm") << "<p>Lamplight Furniture</p>\n";
-        m_previous = fs::current_path();
-        // The example names its folders relative to the working folder.
-        fs::current_path(m_home.path().toStdString());
         if (const char* dir = std::getenv("WENDO_DEMO_DIR")) {
             m_demoDir = QDir(QString::fromLocal8Bit(dir)).absolutePath();
             QDir().mkpath(m_demoDir);
@@ -108,6 +105,9 @@ protected:
         if (const char* pause = std::getenv("WENDO_DEMO_PAUSE_MS")) {
             m_pauseMs = std::max(0, std::atoi(pause));
         }
+        m_previous = fs::current_path();
+        // The example names its folders relative to the working folder.
+        fs::current_path(m_home.path().toStdString());
     }
     void TearDown() override
     {
