@@ -32,7 +32,7 @@ Json Describe(const CWendoDoc& doc)
     Json options;
     options["LOGFILE"] = doc.ReportPath;
     options["MODIFTIME"] = doc.ModifTime;
-    options["LASTRUNTIME"] = doc.LastRunTime;
+    options["LASTRUNTIME"] = doc.LastRunTime.load();
     options["VERBOSE"] = doc.Verbose != 0;
     options["FROMLINE"] = doc.FromLine;
     options["TOLINE"] = doc.ToLine;
@@ -54,7 +54,7 @@ Json Describe(const CWendoDoc& doc)
 
     Json object;
     object["options"] = std::move(options);
-    object["lastReportTime"] = doc.LastReportTime;
+    object["lastReportTime"] = doc.LastReportTime.load();
     object["reportModifTime"] = doc.ReportModifTime;
     object["paths"] = std::move(paths);
     object["commands"] = std::move(commands);

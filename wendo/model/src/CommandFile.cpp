@@ -211,7 +211,7 @@ int WriteCommandFile(CWendoDoc& doc, core::CArchive& ar)
     put("WDO_VERSION=1.01\n");
     doc.ModifTime = TimeNow();
     put("MODIFTIME=" + std::to_string(doc.ModifTime) + "\n");
-    put("LASTRUNTIME=" + std::to_string(doc.LastRunTime) + "\n");
+    put("LASTRUNTIME=" + std::to_string(doc.LastRunTime.load()) + "\n");
     put(std::string("VERBOSE=") + YesNo(doc.Verbose));
     if (doc.FromLine != 0) {
         put("FROMLINE=" + std::to_string(doc.FromLine) + "\n");

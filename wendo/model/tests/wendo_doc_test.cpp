@@ -51,7 +51,8 @@ TEST(WendoDoc, NewDocumentValues)
     for (int32_t flag : {doc.Verbose, doc.Rewind, doc.Report, doc.LogUnmodified, doc.NoWrite}) {
         EXPECT_EQ(flag, 0);
     }
-    for (int64_t time : {doc.ModifTime, doc.LastReportTime, doc.ReportModifTime, doc.LastRunTime}) {
+    for (int64_t time :
+         {doc.ModifTime, doc.LastReportTime.load(), doc.ReportModifTime, doc.LastRunTime.load()}) {
         EXPECT_EQ(time, 0);
     }
     EXPECT_EQ(doc.FromLine, 0);

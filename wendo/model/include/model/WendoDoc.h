@@ -124,11 +124,12 @@ public:
     int32_t NoWrite = 0;           // WRITE2FILE=NO: dry run
     int32_t Backup = 1;            // BACKUP
     int64_t ModifTime = 0;         // MODIFTIME (seconds since 1970)
-    int64_t LastReportTime = 0;    // LASTREPORTTIME read from the report on load
-    int64_t ReportModifTime = 0;   // MODIFTIME recorded in the report
-    int64_t LastRunTime = 0;       // LASTRUNTIME
-    int16_t FromLine = 0;          // FROMLINE: first line of the region (0 or 1: from the start)
-    int16_t ToLine = 0;            // TOLINE: first line after the region (0: no limit)
+    // The run's worker sets these two when it opens the report, while the interface may save.
+    std::atomic<int64_t> LastReportTime{0}; // LASTREPORTTIME read from the report on load
+    int64_t ReportModifTime = 0;            // MODIFTIME recorded in the report
+    std::atomic<int64_t> LastRunTime{0};    // LASTRUNTIME
+    int16_t FromLine = 0; // FROMLINE: first line of the region (0 or 1: from the start)
+    int16_t ToLine = 0;   // TOLINE: first line after the region (0: no limit)
     int16_t OpenCommandEditors = 0;
     int16_t OpenPathSelectors = 0;
 
