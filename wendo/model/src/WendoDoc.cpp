@@ -319,11 +319,12 @@ int CWendoDoc::EndProcess()
         std::unique_lock lock(RunLock);
         engine = std::move(Engine);
         if (engine == nullptr) {
-            // Another thread (the stop thread, usually) is ending the run: it is over only
+            // Another thread (the stop thread, usually) may be ending the run: it is over only
             // once that thread has released the process and its work files.
-            m_runEnded.wait(lock, [this] { return Started.load() == 0 || Engine != nullptr; });
+            m_runEnded.wait(lock, [this] { return !m_ending; });
             return 1;
         }
+        m_ending = true;
     }
     // Started stays set while the worker is waited for, so no run can start meanwhile.
     engine->Finish();
@@ -332,6 +333,7 @@ int CWendoDoc::EndProcess()
         std::lock_guard lock(RunLock);
         Started.store(0);
         Suspended.store(0);
+        m_ending = false;
     }
     m_runEnded.notify_all();
     return 1;

@@ -245,7 +245,8 @@ private:
     std::function<void(void*)> m_frameActivator;
     RunServices* m_runServices = nullptr;
     StopPrompter* m_stopPrompter = nullptr;
-    // Signalled, under RunLock, when a run's end is complete.
+    // Set, under RunLock, while a thread ends the run; m_runEnded is signalled when it is done.
+    bool m_ending = false;
     std::condition_variable m_runEnded;
 };
 
