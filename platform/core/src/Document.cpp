@@ -3,6 +3,7 @@
 #include "core/archive.h"
 #include "os/file.h"
 #include "os/path.h"
+#include "os/replace.h"
 
 #include <algorithm>
 #include <new>
@@ -171,10 +172,14 @@ bool CDocument::StoreInto(std::string_view path)
     return archive.Close();
 }
 
-bool CDocument::OnSaveDocument(std::string_view path)
+bool CDocument::OnSaveDocument(std::string_view shownPath)
 {
     m_lastError.clear();
-    const std::string native = os::ToNative(path);
+    // A command file kept as a symbolic link is saved into the file the link names; the link
+    // stays a link.
+    const std::string native = os::LinkTarget(os::ToNative(shownPath));
+    const std::string target = os::FromNative(native);
+    const std::string_view path = target;
     os::FileStatus status;
     const bool replacing = os::GetStatus(native, status) == os::FileError::None;
     bool saved = false;
@@ -199,7 +204,8 @@ bool CDocument::OnSaveDocument(std::string_view path)
         }
     }
     if (!saved) {
-        ReportFailure(std::string(os::ForDisplay(path)) + "\nThe document could not be saved.");
+        ReportFailure(std::string(os::ForDisplay(shownPath)) +
+                      "\nThe document could not be saved.");
         return false;
     }
     SetModifiedFlag(false);

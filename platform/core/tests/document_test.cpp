@@ -195,6 +195,24 @@ TEST_F(DocumentTest, SaveKeepsThePermissionsOfTheFileItReplaces)
     EXPECT_EQ(again.text, "two");
 }
 
+TEST_F(DocumentTest, SavingThroughASymbolicLinkUpdatesItsTargetAndKeepsTheLink)
+{
+    fs::create_directories(m_dir / "real");
+    const std::string target = PathOf("real/site.txt");
+    const std::string link = PathOf("site.txt");
+    TextDoc doc;
+    doc.text = "one";
+    ASSERT_TRUE(doc.OnSaveDocument(target));
+    fs::create_symlink("real/site.txt", link);
+    doc.text = "two";
+    ASSERT_TRUE(doc.OnSaveDocument(link));
+    EXPECT_TRUE(fs::is_symlink(link));
+    TextDoc again;
+    ASSERT_TRUE(again.OnOpenDocument(target));
+    EXPECT_EQ(again.text, "two");
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir / "real"), {}), 1) << "no stray files";
+}
+
 TEST_F(DocumentTest, SavingOverAFolderFails)
 {
     fs::create_directories(m_dir / "folder");

@@ -198,6 +198,11 @@ void PendingFolderSyncs::Flush()
     m_folders.clear();
 }
 
+std::string LinkTarget(std::string_view path)
+{
+    return RealTarget(std::string(path));
+}
+
 WriteBackError WriteBack(std::string_view targetView, std::string_view fromView,
                          std::string_view backupView, std::string_view stagingView,
                          PendingFolderSyncs* deferred)

@@ -53,6 +53,10 @@ enum class WriteBackError
 WriteBackError WriteBack(std::string_view target, std::string_view from, std::string_view backup,
                          std::string_view staging = {}, PendingFolderSyncs* deferred = nullptr);
 
+// The file a native path finally names when it is a symbolic link (resolved to an absolute
+// path); otherwise, or when the link cannot be resolved, the path itself.
+std::string LinkTarget(std::string_view path);
+
 // Writes data to path the same way (temporary file, flush, rename), keeping the permission bits
 // of an existing file; new files get mode 0666 less the umask. Returns 0 or an errno value.
 int WriteFileAtomically(std::string_view path, std::string_view data);
