@@ -89,10 +89,10 @@ for w in $workloads; do
 done
 rm -rf "$work"
 
-table="| workload | pacing | run s | replacements | probes | median ms | p99 ms | max ms | max <= 50 ms | notifications | mean ms each | max ms each |
+table="| workload | pacing | run s | replacements | probes | median ms | p99 ms | max ms | max <= 50 ms | notifications | mean ms each | max ms each (CPU) |
 |---|---|---|---|---|---|---|---|---|---|---|---|"
 for r in "${rows[@]}"; do table+=$'\n'"$r"; done
-note="Probes: a key press posted to the report window every 10 ms from another thread, timed from posting to handling. Notifications: the run's events handled by the interface thread and the time each took. Paced runs stopped after $window s; build $build_type."
+note="Probes: a key press posted to the report window every 10 ms from another thread, timed from posting to handling. Notifications: the run's events handled by the interface thread and the time each took (for the longest, the interface thread's own CPU time: far less means it was preempted). Paced runs stopped after $window s; build $build_type."
 
 echo "$table"
 echo
