@@ -2,6 +2,7 @@
 #include "os/workdir.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
@@ -96,4 +97,53 @@ TEST(OsWorkDir, CreateForWritingTruncatesAndRefusesALink)
     EXPECT_EQ(error, ELOOP);
     EXPECT_EQ(os::CreateForWriting(std::string_view("a\0b", 3), &error), -1);
     EXPECT_EQ(error, EINVAL);
+}
+
+TEST(OsWorkDir, StaleFoldersOfKilledRunsAreRemovedAndNothingElse)
+{
+    char parentName[] = "/tmp/wendo-stale-test-XXXXXX";
+    ASSERT_NE(mkdtemp(parentName), nullptr);
+    const std::string parent = parentName;
+    const auto makeFolder = [&](const std::string& name, bool holdFile, bool old) {
+        const std::string path = parent + "/" + name;
+        EXPECT_EQ(mkdir(path.c_str(), 0700), 0);
+        if (holdFile) {
+            const int fd = creat((path + "/.hold").c_str(), 0600);
+            EXPECT_GE(fd, 0);
+            close(fd);
+        }
+        const int wf = creat((path + "/Wendo.txt").c_str(), 0600);
+        close(wf);
+        if (old) {
+            const timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+            EXPECT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        }
+        return path;
+    };
+    const std::string killed = makeFolder("wendo-Ab12Cd", true, true);
+    const std::string young = makeFolder("wendo-Ef34Gh", true, false);
+    const std::string notOurs = makeFolder("wendo-backup", false, true);
+    const std::string otherName = makeFolder("wendo-files-of-mine", true, true);
+    os::WorkDir live;
+    ASSERT_EQ(live.Create(os::FromNative(parent)), 0);
+    std::string liveNative = os::ToNative(live.Path());
+    liveNative.pop_back();
+    const timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, liveNative.c_str(), times, 0), 0);
+
+    os::RemoveStaleWorkDirs(os::FromNative(parent));
+
+    EXPECT_FALSE(IsFolder(os::FromNative(killed)));
+    EXPECT_TRUE(IsFolder(os::FromNative(young))) << "its run may not hold it yet";
+    EXPECT_TRUE(IsFolder(os::FromNative(notOurs))) << "no hold file: not a run's folder";
+    EXPECT_TRUE(IsFolder(os::FromNative(otherName)));
+    EXPECT_TRUE(IsFolder(live.Path())) << "a live run's folder is held";
+    live.Remove();
+    for (const std::string& path : {young, notOurs, otherName}) {
+        for (const char* file : {"/.hold", "/Wendo.txt"}) {
+            unlink((path + file).c_str());
+        }
+        rmdir(path.c_str());
+    }
+    EXPECT_EQ(rmdir(parent.c_str()), 0);
 }

@@ -145,6 +145,7 @@ int16_t CParseProcess::RunAll()
     m_lastModifiedDir.clear();
     SetCommandPause(m_settings.pace ? kPauseAfterCommand : 0);
     SetStopCheck([this] { return StopRequested(kCommandPoll); });
+    RemoveStaleWorkFolders();
     if (!m_settings.workParent.empty()) {
         // A failure shows on each file as "Can't open temp file".
         PrepareWorkFolder(m_settings.workParent);

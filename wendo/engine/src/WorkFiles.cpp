@@ -4,6 +4,7 @@
 #include "engine/ParseProcess.h"
 #include "model/WendoDoc.h"
 #include "os/path.h"
+#include "os/workdir.h"
 
 #include <cstdlib>
 #include <memory>
@@ -34,6 +35,12 @@ constexpr int64_t kMemoryReserve = int64_t{32} << 20;
 CParseProcess::RestBuffer::~RestBuffer()
 {
     std::free(data);
+}
+
+void CParseProcess::RemoveStaleWorkFolders() const
+{
+    os::RemoveStaleWorkDirs(m_settings.workParent);
+    os::RemoveStaleWorkDirs(kMemoryFolder);
 }
 
 int CParseProcess::PrepareWorkFolder(std::string_view parent)

@@ -34,7 +34,13 @@ public:
 
 private:
     std::string m_path;
+    int m_hold = -1; // the folder's hold file, held (flock) while this object owns it
 };
+
+// Removes the private folders in parent (empty: as for Create) that runs killed before they
+// could clean up left behind: only this user's, not held by a live run, untouched for two
+// minutes.
+void RemoveStaleWorkDirs(std::string_view parent = {});
 
 // Creates the file or truncates it, for writing only, mode 0600 when new. A symbolic link in
 // the last component is refused (ELOOP), so a planted link cannot redirect the writes.

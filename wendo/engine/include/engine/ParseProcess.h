@@ -135,6 +135,8 @@ public:
     // Makes the run's private work folder inside parent (empty: the system's temporary
     // folder). 0 on success, else the system's error number. Files need it first.
     int PrepareWorkFolder(std::string_view parent = {});
+    // Removes the private folders that killed runs left where this run makes its own.
+    void RemoveStaleWorkFolders() const;
 
     // ---- One file ----
 
