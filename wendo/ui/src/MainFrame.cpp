@@ -263,6 +263,11 @@ std::intptr_t CMainFrame::OnRunNotification(std::uint32_t message, std::intptr_t
         // document would stay in process for good.
         m_wendoApp->GetRunControl(*doc).EndProcess();
         UpdateRunCommand();
+        // The last rows of the run, still batched, are shown with its end.
+        if (auto* paths = static_cast<CProgressPathView*>(
+                FindDocView(doc, fw::ViewClassOf<CProgressPathView>()))) {
+            paths->FlushPending();
+        }
     }
     if (message == WMU_ADD_FILE_LINE || message == WMU_PATHS_CLEAR) {
         auto* paths =

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QResizeEvent>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -72,7 +73,7 @@ private:
 
 CProgressPathView::CProgressPathView(CWendoDoc& document, QWidget* parent)
     : fw::View(document, parent), m_list(new QTreeWidget(this)),
-      m_rows(std::make_unique<SortableRows>(*m_list))
+      m_rows(std::make_unique<SortableRows>(*m_list)), m_batch(new QTimer(this))
 {
     setObjectName(QStringLiteral("CProgressPathView"));
     auto* layout = new QVBoxLayout(this);
@@ -91,8 +92,14 @@ CProgressPathView::CProgressPathView(CWendoDoc& document, QWidget* parent)
     m_list->header()->setSectionsClickable(true);
     connect(m_list->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { SortByColumn(column); });
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this,
-            [this](QTreeWidgetItem* item, int) { OpenRow(m_list->indexOfTopLevelItem(item)); });
+    // The row's index counts the rows still waiting: they go in before it is taken.
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item, int) {
+        FlushPending();
+        OpenRow(m_list->indexOfTopLevelItem(item));
+    });
+    m_batch->setSingleShot(true);
+    m_batch->setInterval(kBatchMs);
+    connect(m_batch, &QTimer::timeout, this, [this] { FlushPending(); });
 }
 
 CProgressPathView::~CProgressPathView() = default;
@@ -100,6 +107,28 @@ CProgressPathView::~CProgressPathView() = default;
 CWendoDoc& CProgressPathView::GetWendoDoc() const
 {
     return *static_cast<CWendoDoc*>(GetDocument());
+}
+
+QTreeWidget* CProgressPathView::List() const
+{
+    FlushPending();
+    return m_list;
+}
+
+void CProgressPathView::FlushPending() const
+{
+    m_batch->stop();
+    if (m_pending.empty()) {
+        return;
+    }
+    // Taken first: an insertion that reentered the event loop would find the list empty.
+    std::vector<std::unique_ptr<QTreeWidgetItem>> rows;
+    rows.swap(m_pending);
+    // Inserted one by one in their order of arrival, as each would have gone in on its own:
+    // the tree view lays out its rows once, on its next pass of the event loop.
+    for (std::unique_ptr<QTreeWidgetItem>& row : rows) {
+        InsertSorted(row.release());
+    }
 }
 
 int CProgressPathView::LastSortColumn()
@@ -132,6 +161,9 @@ std::intptr_t CProgressPathView::OnNotification(std::uint32_t message, std::intp
 
 void CProgressPathView::RebuildColumns()
 {
+    // Rows still waiting came before the clear and go with it.
+    m_pending.clear();
+    m_batch->stop();
     m_list->clear();
     m_fileStats = GetWendoDoc().HasFileStatCommand() != 0;
     QStringList headers = {QStringLiteral("Path"), QStringLiteral("Command")};
@@ -174,7 +206,7 @@ void CProgressPathView::AddRow(std::intptr_t fromReport)
     // A replayed report puts the row's path in the status text; a run gives the directory
     // (with its separator) and the file's name, both already in display form.
     const std::string path = fromReport == 1 ? run.Status() : run.Directory() + run.FileName();
-    auto* item = new QTreeWidgetItem;
+    auto item = std::make_unique<QTreeWidgetItem>();
     item->setText(0, FromUtf8(path));
     item->setText(1, FromUtf8(run.FileMessage()));
     if (m_fileStats) {
@@ -182,6 +214,18 @@ void CProgressPathView::AddRow(std::intptr_t fromReport)
         item->setText(3, FromUtf8(FormatReportTime(run.FileModifTime.load())));
         item->setText(4, FromUtf8(FormatReportTime(run.FileAccessTime.load())));
     }
+    m_pending.push_back(std::move(item));
+    // A replayed report (or a row outside a run) goes in at once; the list still lays out
+    // once for a whole replay, which runs in one pass of the event loop.
+    if (GetWendoDoc().Started.load() == 0) {
+        FlushPending();
+    } else if (!m_batch->isActive()) {
+        m_batch->start();
+    }
+}
+
+void CProgressPathView::InsertSorted(QTreeWidgetItem* item) const
+{
     // Ascending by path, without regard to case; equal paths keep their order of arrival.
     int low = 0;
     int high = m_list->topLevelItemCount();
@@ -202,6 +246,7 @@ void CProgressPathView::SortByColumn(int column)
     if (column < 0 || column >= static_cast<int>(m_sortKinds.size())) {
         return;
     }
+    FlushPending();
     g_sortAscending = column == g_sortColumn ? !g_sortAscending : true;
     g_sortColumn = column;
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -214,6 +259,7 @@ void CProgressPathView::SortByColumn(int column)
 
 bool CProgressPathView::OpenRow(int row)
 {
+    FlushPending();
     const QTreeWidgetItem* item = m_list->topLevelItem(row);
     if (item == nullptr) {
         return false;

@@ -4,6 +4,12 @@
 // by that column, and the column and direction last chosen hold for every path list of the
 // program. A double click opens the file of the row when it still exists.
 //
+// While the document's run is started, rows are copied from the run record at once (the worker
+// waits in its send until then) but reach the list in batches, at most kBatchMs apart: the
+// list lays out all its rows again once per batch instead of once per file. Every reader of
+// the rows (List, SortByColumn, OpenRow) and the end of the run flush the batch first, so
+// they see exactly the rows and order that inserting each row on arrival would give.
+//
 // Threads: interface thread only.
 #pragma once
 
@@ -14,7 +20,9 @@
 #include <memory>
 #include <vector>
 
+class QTimer;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace wendo {
 class CWendoDoc;
@@ -27,6 +35,9 @@ class CProgressPathView : public fw::View
     Q_OBJECT
 
 public:
+    // The longest a row of a live run waits before it reaches the list.
+    static constexpr int kBatchMs = 50;
+
     CProgressPathView(CWendoDoc& document, QWidget* parent);
     ~CProgressPathView() override;
 
@@ -42,7 +53,10 @@ public:
     // file exists; false otherwise.
     bool OpenRow(int row);
 
-    QTreeWidget* List() const { return m_list; }
+    // Inserts the rows that wait for the next batch; the end of a run calls it.
+    void FlushPending() const;
+    // The list with every row added so far.
+    QTreeWidget* List() const;
     bool ShowsFileStatistics() const { return m_fileStats; }
     // The column and direction of the last header click of any path list; column -1 before
     // the first.
@@ -58,6 +72,7 @@ private:
     void RebuildColumns();
     void SizeColumns(int width);
     void AddRow(std::intptr_t fromReport);
+    void InsertSorted(QTreeWidgetItem* item) const;
 
     QTreeWidget* m_list;
     std::unique_ptr<SortableRows> m_rows;
@@ -66,6 +81,10 @@ private:
     // first size it gets.
     bool m_widthsPending = false;
     std::vector<int> m_sortKinds; // CSortClass::EDataType of each column
+    // Rows of the live run not yet in the list, in their order of arrival; the timer inserts
+    // them. Mutable: inserting them changes no row a reader can see through this view.
+    mutable std::vector<std::unique_ptr<QTreeWidgetItem>> m_pending;
+    QTimer* m_batch;
 };
 
 } // namespace wendo::ui

@@ -20,6 +20,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTableWidget>
+#include <QTimer>
 #include <QTimerEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -78,7 +79,7 @@ QString Decimal(long value)
 CProgressView::CProgressView(CWendoDoc& document, QWidget* parent)
     : cdxCSizingForm(document, kFormId, parent, cdxSizingControlInfo::fdAll, false),
       m_ui(new Ui::Form541), m_scroll(new QScrollArea(this)), m_form(new QWidget),
-      m_progress(nullptr), m_header(nullptr)
+      m_progress(nullptr), m_header(nullptr), m_refresh(new QTimer(this))
 {
     setObjectName(QStringLiteral("CProgressView"));
     m_ui->setupUi(m_form);
@@ -117,6 +118,9 @@ CProgressView::CProgressView(CWendoDoc& document, QWidget* parent)
     m_header->SetImageList(m_commandImages16);
     ResetFields();
     m_form->resize(FormSize());
+    m_refresh->setSingleShot(true);
+    m_refresh->setInterval(kRefreshMs);
+    connect(m_refresh, &QTimer::timeout, this, [this] { FlushPending(); });
 }
 
 CProgressView::~CProgressView()
@@ -156,7 +160,14 @@ void CProgressView::OnInitialUpdate(int stretchPercent)
 
 QTableWidget* CProgressView::StatisticsList() const
 {
+    FlushPending();
     return m_ui->list_1082;
+}
+
+QProgressBar* CProgressView::ProgressBar() const
+{
+    FlushPending();
+    return m_progress;
 }
 
 QToolButton* CProgressView::RunButton() const
@@ -166,6 +177,7 @@ QToolButton* CProgressView::RunButton() const
 
 QString CProgressView::FieldText(int controlId) const
 {
+    FlushPending();
     const QLabel* field = m_form->findChild<QLabel*>(QStringLiteral("text_%1").arg(controlId));
     return field != nullptr ? field->text() : QString();
 }
@@ -183,6 +195,9 @@ void CProgressView::ResetFields()
 
 void CProgressView::BuildStatistics()
 {
+    // Counts still waiting belong to the columns about to go.
+    FlushPending();
+    m_dirtyColumns.clear();
     QTableWidget* list = m_ui->list_1082;
     list->clear();
     list->setRowCount(0);
@@ -229,7 +244,7 @@ void CProgressView::SetRunIcon(int resource)
                                                              : QStringLiteral("Resume"));
 }
 
-void CProgressView::ShowProcessImage(const QIcon& image)
+void CProgressView::ShowProcessImage(const QIcon& image) const
 {
     m_ui->icon_1072->setPixmap(image.pixmap(32, 32));
 }
@@ -255,11 +270,13 @@ void CProgressView::timerEvent(QTimerEvent* event)
         cdxCSizingForm::timerEvent(event);
         return;
     }
+    // A command's image waiting for the refresh came before this frame.
+    FlushPending();
     m_frame = (m_frame + 1) % kAnimationFrames;
     ShowProcessImage(m_animation.at(m_frame));
 }
 
-void CProgressView::ShowDirectory(const std::string& directory)
+void CProgressView::ShowDirectory(const std::string& directory) const
 {
     // The run record holds the directory for display; shortening works on the stored form.
     const CFileName name(os::FromNative(directory));
@@ -269,7 +286,7 @@ void CProgressView::ShowDirectory(const std::string& directory)
     m_ui->text_1073->setText(FromUtf8(os::ForDisplay(fitted)));
 }
 
-void CProgressView::ShowCommandCounts(std::intptr_t column)
+void CProgressView::ShowCommandCounts(std::intptr_t column) const
 {
     QTableWidget* list = m_ui->list_1082;
     if (list->rowCount() == 0) {
@@ -301,8 +318,9 @@ std::intptr_t CProgressView::OnNotification(std::uint32_t message, std::intptr_t
     switch (message) {
     case WMU_RUN_RESET:
         BuildStatistics();
-        break;
+        return 1;
     case WMU_RUN_INIT:
+        FlushPending();
         ResetFields();
         m_progress->setRange(0, 10);
         m_progress->setValue(0);
@@ -311,55 +329,123 @@ std::intptr_t CProgressView::OnNotification(std::uint32_t message, std::intptr_t
         m_frame = 0;
         ShowProcessImage(m_animation.at(0));
         StartAnimation();
-        break;
+        return 1;
     case WMU_RUN_PROCESSING:
+        FlushPending();
         // The whole count: a bar limited to 16 bits would wrap on larger file sets.
         m_progress->setRange(0, std::max(0, run.MaxInc.load()));
         m_progress->setValue(0);
         m_ui->text_1063->setText(FromUtf8(run.Status()));
         StopAnimation();
-        break;
-    case WMU_FILE_BEGIN:
-        m_progress->setValue(std::min(m_progress->value() + 1, m_progress->maximum()));
-        m_ui->text_1070->setText(
-            QStringLiteral("%1/%2").arg(run.FilesStarted.load()).arg(run.MaxInc.load()));
-        break;
-    case WMU_FILE_NAME:
-        m_ui->text_1069->setText(Decimal(run.MaxInc.load()));
-        m_ui->text_1065->setText(FromUtf8(run.FileName()));
-        ShowDirectory(run.Directory());
-        break;
-    case WMU_STATUS:
-        m_ui->text_1063->setText(FromUtf8(run.Status()));
-        break;
-    case WMU_COUNTERS:
-        m_ui->text_1066->setText(Decimal(run.TotalModified.load()));
-        m_ui->text_1076->setText(Decimal(run.TotalExclude.load()));
-        m_ui->text_1067->setText(Decimal(run.TotalDirModified.load()));
-        m_ui->text_1077->setText(Decimal(run.TotalDirExclude.load()));
-        break;
-    case WMU_REPLACED:
-        m_ui->text_1068->setText(Decimal(run.TotalIteration.load()));
-        break;
-    case WMU_COMMAND_BEGIN:
-        m_ui->text_1063->setText(FromUtf8(run.Status()));
-        ShowProcessImage(m_commandImages32.at(CommandImageOf(run.CommandType.load())));
-        break;
-    case WMU_FILE_MODIFIED:
-        ShowCommandCounts(wParam);
-        break;
+        return 1;
     case WMU_RUN_END:
+        FlushPending();
         SetRunIcon(kRunIdleIcon);
         m_frame = 0;
         ShowProcessImage(m_animation.at(0));
         m_ui->text_1065->clear();
         m_ui->text_1073->clear();
         StopAnimation();
+        return 1;
+    case WMU_FILE_BEGIN:
+        ++m_pendingSteps;
+        m_dirty |= kFilesStarted;
+        break;
+    case WMU_FILE_NAME:
+        m_dirty |= kFileName;
+        break;
+    case WMU_STATUS:
+        m_dirty |= kStatus;
+        break;
+    case WMU_COUNTERS:
+        m_dirty |= kTotals;
+        break;
+    case WMU_REPLACED:
+        m_dirty |= kReplaced;
+        break;
+    case WMU_COMMAND_BEGIN:
+        m_dirty |= kStatus | kCommandImage;
+        break;
+    case WMU_FILE_MODIFIED:
+        MarkColumn(wParam);
         break;
     default:
         return 0;
     }
+    // A replayed report runs in one pass of the event loop and is shown as it is read.
+    if (GetWendoDoc().Started.load() == 0) {
+        FlushPending();
+    } else if (!m_refresh->isActive()) {
+        m_refresh->start();
+    }
     return 1;
+}
+
+void CProgressView::MarkColumn(std::intptr_t column)
+{
+    if (column == 0) {
+        m_dirty |= kAllColumns;
+        return;
+    }
+    // A column the list does not have shows nothing, now or later.
+    if (column < 0 || column >= m_ui->list_1082->columnCount()) {
+        return;
+    }
+    const auto entry = static_cast<std::size_t>(column);
+    if (m_dirtyColumns.size() <= entry) {
+        m_dirtyColumns.resize(entry + 1, false);
+    }
+    m_dirtyColumns[entry] = true;
+}
+
+void CProgressView::FlushPending() const
+{
+    m_refresh->stop();
+    const RunRecord& run = GetWendoDoc().Run;
+    if (m_pendingSteps > 0) {
+        const long long value = m_progress->value() + m_pendingSteps;
+        m_progress->setValue(static_cast<int>(std::min<long long>(value, m_progress->maximum())));
+        m_pendingSteps = 0;
+    }
+    if (m_dirty == 0 && m_dirtyColumns.empty()) {
+        return;
+    }
+    const unsigned dirty = m_dirty;
+    m_dirty = 0;
+    if ((dirty & kFilesStarted) != 0) {
+        m_ui->text_1070->setText(
+            QStringLiteral("%1/%2").arg(run.FilesStarted.load()).arg(run.MaxInc.load()));
+    }
+    if ((dirty & kFileName) != 0) {
+        m_ui->text_1069->setText(Decimal(run.MaxInc.load()));
+        m_ui->text_1065->setText(FromUtf8(run.FileName()));
+        ShowDirectory(run.Directory());
+    }
+    if ((dirty & kStatus) != 0) {
+        m_ui->text_1063->setText(FromUtf8(run.Status()));
+    }
+    if ((dirty & kTotals) != 0) {
+        m_ui->text_1066->setText(Decimal(run.TotalModified.load()));
+        m_ui->text_1076->setText(Decimal(run.TotalExclude.load()));
+        m_ui->text_1067->setText(Decimal(run.TotalDirModified.load()));
+        m_ui->text_1077->setText(Decimal(run.TotalDirExclude.load()));
+    }
+    if ((dirty & kReplaced) != 0) {
+        m_ui->text_1068->setText(Decimal(run.TotalIteration.load()));
+    }
+    if ((dirty & kCommandImage) != 0) {
+        ShowProcessImage(m_commandImages32.at(CommandImageOf(run.CommandType.load())));
+    }
+    if ((dirty & kAllColumns) != 0) {
+        ShowCommandCounts(0);
+    } else {
+        for (std::size_t column = 1; column < m_dirtyColumns.size(); ++column) {
+            if (m_dirtyColumns[column]) {
+                ShowCommandCounts(static_cast<std::intptr_t>(column));
+            }
+        }
+    }
+    m_dirtyColumns.clear();
 }
 
 void CProgressView::UpdateRunState(bool canRun, bool started, bool suspended)

@@ -3,6 +3,12 @@
 // the engine: the main frame forwards the run's notifications (and those of a replayed report)
 // and the view reads the document's run record when one arrives.
 //
+// While the document's run is started, the notifications that come once per file or more
+// often only mark what they change; the fields are read from the run record and shown at most
+// kRefreshMs later, in one go, so the window repaints a few dozen times a second instead of
+// once per file. The run's beginning and end, a replayed report and every reader of the fields
+// (FieldText, ProgressBar, StatisticsList) show the record at once.
+//
 // Threads: interface thread only.
 #pragma once
 
@@ -14,12 +20,14 @@
 #include <QSize>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class CKVHeaderCtrl;
 class QLabel;
 class QProgressBar;
 class QScrollArea;
 class QTableWidget;
+class QTimer;
 class QToolButton;
 
 namespace Ui {
@@ -41,6 +49,8 @@ public:
     static constexpr int kAnimationTimer = 1;
     static constexpr int kAnimationMs = 500;
     static constexpr int kFormId = 541;
+    // The longest a changed field of a live run waits before it is shown.
+    static constexpr int kRefreshMs = 40;
 
     CProgressView(CWendoDoc& document, QWidget* parent);
     ~CProgressView() override;
@@ -55,13 +65,15 @@ public:
     void UpdateRunState(bool canRun, bool started, bool suspended) override;
     // One forwarded notification (engine/Notifications.h); 1 when handled.
     std::intptr_t OnNotification(std::uint32_t message, std::intptr_t wParam);
+    // Shows what the notifications since the last refresh changed.
+    void FlushPending() const;
 
     // What the view shows, for the report window's readers (tests, screenshots).
     QString FieldText(int controlId) const;
     int RunIcon() const { return m_runIcon; }
     bool Animating() const { return m_timerId != 0; }
     int AnimationFrame() const { return m_frame; }
-    QProgressBar* ProgressBar() const { return m_progress; }
+    QProgressBar* ProgressBar() const;
     QTableWidget* StatisticsList() const;
     QToolButton* RunButton() const;
 
@@ -73,11 +85,12 @@ private:
     void BuildStatistics();
     void ResetFields();
     void SetRunIcon(int resource);
-    void ShowProcessImage(const QIcon& image);
+    void ShowProcessImage(const QIcon& image) const;
     void StartAnimation();
     void StopAnimation();
-    void ShowDirectory(const std::string& directory);
-    void ShowCommandCounts(std::intptr_t column);
+    void ShowDirectory(const std::string& directory) const;
+    void ShowCommandCounts(std::intptr_t column) const;
+    void MarkColumn(std::intptr_t column);
     void OnRunButton();
     void ApplyResizeRule();
 
@@ -95,6 +108,23 @@ private:
     int m_timerId = 0;
     int m_runIcon = 0;
     bool m_built = false;
+
+    // What the notifications of a live run changed and no refresh has shown yet. Mutable: a
+    // refresh changes nothing the run record does not already hold.
+    enum Dirty : unsigned
+    {
+        kFilesStarted = 1U << 0,
+        kFileName = 1U << 1,
+        kStatus = 1U << 2,
+        kTotals = 1U << 3,
+        kReplaced = 1U << 4,
+        kCommandImage = 1U << 5,
+        kAllColumns = 1U << 6,
+    };
+    mutable unsigned m_dirty = 0;
+    mutable long long m_pendingSteps = 0;     // progress bar steps, one per file begun
+    mutable std::vector<bool> m_dirtyColumns; // statistics cells named by their column
+    QTimer* m_refresh;
 };
 
 } // namespace wendo::ui

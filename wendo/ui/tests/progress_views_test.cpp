@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSplitter>
@@ -19,6 +20,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -331,6 +333,93 @@ TEST_F(ProgressViewsTest, PathRowsFromARunAndFromAReportKeepAscendingOrder)
 
     Notify(doc, wendo::WMU_PATHS_CLEAR);
     EXPECT_EQ(list->topLevelItemCount(), 0);
+}
+
+// A live run's rows and fields reach the window in batches. Whichever way a batch is let
+// through - its timer, a reader, the run's end - no row is lost or out of place and the end
+// shows the record's final totals.
+TEST_F(ProgressViewsTest, ALiveRunsBatchedRowsAndFieldsArriveWholeAndInOrder)
+{
+    Start();
+    CWendoDoc* doc = Open(SaveJob({kAtoB, "FINDREPL DELIMITER ~x~ VALUE ~y~"}, "tree/*.htm"));
+    ASSERT_NE(doc, nullptr);
+    ShowReport(doc);
+    // The widgets themselves: the views' accessors would let the batch through.
+    const QTreeWidget* list = m_paths->List();
+    const QProgressBar* bar = m_progress->ProgressBar();
+    const QTableWidget* statistics = m_progress->StatisticsList();
+    const auto field = [this](int id) {
+        return m_progress->findChild<QLabel*>(QStringLiteral("text_%1").arg(id))->text();
+    };
+    wendo::RunRecord& run = doc->Run;
+    constexpr int kFiles = 3000;
+    run.MaxInc = kFiles;
+    Notify(doc, wendo::WMU_PATHS_CLEAR);
+    Notify(doc, wendo::WMU_RUN_PROCESSING);
+    doc->Started = 1; // as while a run goes on; no engine behind it
+
+    // Mixed case and repeated paths: ascending without case, equal ones in order of arrival.
+    std::vector<std::pair<QString, QString>> arrived;
+    const auto addFiles = [&](int count) {
+        for (int n = static_cast<int>(arrived.size()), end = n + count; n < end; ++n) {
+            const std::string directory = n % 3 == 0 ? "Tree/" : "tree/";
+            const std::string name = "f" + std::to_string(n * 7919 % 700) + ".htm";
+            const std::string message = "FIND REPLACE(" + std::to_string(n) + ") ";
+            run.FilesStarted = n + 1;
+            run.SetDirectory(directory);
+            run.SetFileName(name);
+            Notify(doc, wendo::WMU_FILE_BEGIN);
+            Notify(doc, wendo::WMU_FILE_NAME);
+            run.SetFileMessage(message);
+            ASSERT_EQ(m_app->GetMessageTarget()->Send(wendo::WMU_ADD_FILE_LINE, 0, doc), 1);
+            arrived.emplace_back(QString::fromStdString(directory + name),
+                                 QString::fromStdString(message));
+        }
+    };
+    const auto expected = [&arrived](int column) {
+        auto rows = arrived;
+        std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+            return a.first.compare(b.first, Qt::CaseInsensitive) < 0;
+        });
+        QStringList texts;
+        for (const auto& row : rows) {
+            texts << (column == 0 ? row.first : row.second);
+        }
+        return texts;
+    };
+
+    addFiles(1000);
+    EXPECT_TRUE(SpinUntil(
+        [list, bar] { return list->topLevelItemCount() == 1000 && bar->value() == 1000; }, 3000))
+        << "the timers let the batches through";
+    EXPECT_EQ(Column(list, 0), expected(0));
+
+    addFiles(1000);
+    EXPECT_EQ(m_paths->List()->topLevelItemCount(), 2000) << "a reader sees every row";
+    EXPECT_EQ(Column(list, 1), expected(1));
+    EXPECT_EQ(m_progress->FieldText(1070), QStringLiteral("2000/3000"));
+
+    addFiles(1000);
+    run.TotalModified = 2500;
+    run.TotalIteration = 7000;
+    run.ClearCounters();
+    for (int32_t value : {7000, 4000, 3000}) {
+        run.AppendCounter(value);
+    }
+    Notify(doc, wendo::WMU_COUNTERS);
+    Notify(doc, wendo::WMU_REPLACED);
+    Notify(doc, wendo::WMU_FILE_MODIFIED);
+    run.SetStatus("All parsing done");
+    Notify(doc, wendo::WMU_STATUS);
+    doc->Started = 0; // the run's end is handled after its process has ended
+    Notify(doc, wendo::WMU_RUN_END);
+    EXPECT_EQ(Column(list, 0), expected(0)) << "the run's end lets the last batch through";
+    EXPECT_EQ(Column(list, 1), expected(1));
+    EXPECT_EQ(bar->value(), kFiles);
+    EXPECT_EQ(QStringList({field(1063), field(1070), field(1066), field(1068)}),
+              QStringList({"All parsing done", "3000/3000", "2500", "7000"}));
+    EXPECT_TRUE(field(1065).isEmpty()) << "the end clears the file in hand";
+    EXPECT_EQ(StatisticsRow(statistics), QStringList({"7000", "4000", "3000"}));
 }
 
 TEST_F(ProgressViewsTest, FileStatisticsColumnsSortByTheirKind)
