@@ -121,7 +121,7 @@ void CProgressPathView::FlushPending() const
     if (m_pending.empty()) {
         return;
     }
-    // Taken first: an insertion that reentered the event loop would find the list empty.
+    // Taken out first: a flush reentered from an insertion has nothing left to insert twice.
     std::vector<std::unique_ptr<QTreeWidgetItem>> rows;
     rows.swap(m_pending);
     // Inserted one by one in their order of arrival, as each would have gone in on its own:
