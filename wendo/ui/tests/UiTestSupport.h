@@ -66,6 +66,13 @@ protected:
     }
     void TearDown() override
     {
+        // The files a test opened must not reach the recent file lists of later tests.
+        if (fw::RecentFileList* recent = m_app ? m_app->GetRecentFileList() : nullptr) {
+            while (!recent->GetEntries().isEmpty()) {
+                recent->Remove(0);
+            }
+            recent->WriteList();
+        }
         m_app.reset();
         fw::SetMessageBoxHook({});
     }

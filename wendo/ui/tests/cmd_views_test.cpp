@@ -41,18 +41,6 @@ protected:
             dynamic_cast<CCmdView*>(CMainFrame::FindDocView(m_doc, fw::ViewClassOf<CCmdView>()));
         ASSERT_NE(m_list, nullptr);
     }
-    void TearDown() override
-    {
-        // The settings folder is taken once per process, so the files opened here would
-        // reach the recent file lists of later tests.
-        if (fw::RecentFileList* recent = m_app ? m_app->GetRecentFileList() : nullptr) {
-            while (!recent->GetEntries().isEmpty()) {
-                recent->Remove(0);
-            }
-            recent->WriteList();
-        }
-        UiTest::TearDown();
-    }
 
     QList<CParseCmdView*> Editors() const
     {

@@ -111,14 +111,6 @@ protected:
     }
     void TearDown() override
     {
-        // The settings folder is taken once per process: later tests must not find the
-        // story's recent files.
-        if (fw::RecentFileList* recent = m_app ? m_app->GetRecentFileList() : nullptr) {
-            while (!recent->GetEntries().isEmpty()) {
-                recent->Remove(0);
-            }
-            recent->WriteList();
-        }
         UiTest::TearDown();
         fs::current_path(m_previous);
     }
