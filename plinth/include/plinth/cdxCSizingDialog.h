@@ -7,11 +7,12 @@
 #pragma once
 
 #include "plinth/cdxSizingControlInfo.h"
+#include "plinth/cdxSizingMembers.h"
 #include "plinth/plinth_api.h"
 
 #include <QDialog>
 
-class PLINTH_API cdxCSizingDialog : public QDialog
+class PLINTH_API cdxCSizingDialog : public QDialog, public cdxSizingMembers<cdxCSizingDialog>
 {
     Q_OBJECT
 
@@ -25,27 +26,6 @@ public:
     // Measures the dialog; a derived dialog calls it once its controls are set up, then
     // registers them. 1.
     virtual int OnInitDialog(int stretchPercent = 0);
-
-    ControlInfo* AddSzControl(QWidget* control, int hMode, int vMode);
-    ControlInfo* AddSzXControl(QWidget* control, int mode);
-    ControlInfo* AddSzYControl(QWidget* control, int mode);
-    ControlInfo* AddSzControlEx(QWidget* control, std::uint8_t left, std::uint8_t right,
-                                std::uint8_t top, std::uint8_t bottom);
-    ControlInfo* AddSzXControlEx(QWidget* control, std::uint8_t left, std::uint8_t right);
-    ControlInfo* AddSzYControlEx(QWidget* control, std::uint8_t top, std::uint8_t bottom);
-    ControlInfo* UpdateSzControl(QWidget* control, int hMode, int vMode);
-    ControlInfo* UpdateSzControlEx(QWidget* control, std::uint8_t left, std::uint8_t right,
-                                   std::uint8_t top, std::uint8_t bottom);
-
-    void ReorganizeControls();
-    bool ChangeSize(int width, int height);
-    void StretchWindow(int percent);
-    bool StoreWindowPosition(const QString& section, fw::Profile* profile = nullptr);
-    bool StoreWindowPosition(unsigned sectionStringId);
-    bool RestoreWindowPosition(const QString& section, bool withState = false,
-                               fw::Profile* profile = nullptr);
-    bool RestoreWindowPosition(unsigned sectionStringId, bool withState = false);
-    void DestroyWindow();
 
     ControlInfo::Header& GetHeader() { return m_header; }
     const ControlInfo::Header& GetHeader() const { return m_header; }

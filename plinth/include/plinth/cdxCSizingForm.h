@@ -14,9 +14,10 @@
 
 #include "fw/View.h"
 #include "plinth/cdxSizingControlInfo.h"
+#include "plinth/cdxSizingMembers.h"
 #include "plinth/plinth_api.h"
 
-class PLINTH_API cdxCSizingForm : public fw::View
+class PLINTH_API cdxCSizingForm : public fw::View, public cdxSizingMembers<cdxCSizingForm>
 {
     Q_OBJECT
 
@@ -34,32 +35,6 @@ public:
     // one first and then registers its controls.
     void OnInitialUpdate() override { OnInitialUpdate(0); }
     virtual void OnInitialUpdate(int stretchPercent);
-
-    ControlInfo* AddSzControl(QWidget* control, int hMode, int vMode);
-    ControlInfo* AddSzXControl(QWidget* control, int mode);
-    ControlInfo* AddSzYControl(QWidget* control, int mode);
-    ControlInfo* AddSzControlEx(QWidget* control, std::uint8_t left, std::uint8_t right,
-                                std::uint8_t top, std::uint8_t bottom);
-    ControlInfo* AddSzXControlEx(QWidget* control, std::uint8_t left, std::uint8_t right);
-    ControlInfo* AddSzYControlEx(QWidget* control, std::uint8_t top, std::uint8_t bottom);
-    ControlInfo* UpdateSzControl(QWidget* control, int hMode, int vMode);
-    ControlInfo* UpdateSzControlEx(QWidget* control, std::uint8_t left, std::uint8_t right,
-                                   std::uint8_t top, std::uint8_t bottom);
-
-    void ReorganizeControls();
-    // Lays the controls out for a client size; true when neither dimension is below the
-    // initial one.
-    bool ChangeSize(int width, int height);
-    void StretchWindow(int percent);
-    // The placement in a section of the program's profile (or of the one given); the string
-    // id forms take the section name from the string table.
-    bool StoreWindowPosition(const QString& section, fw::Profile* profile = nullptr);
-    bool StoreWindowPosition(unsigned sectionStringId);
-    bool RestoreWindowPosition(const QString& section, bool withState = false,
-                               fw::Profile* profile = nullptr);
-    bool RestoreWindowPosition(unsigned sectionStringId, bool withState = false);
-    // Deletes every control record, then the window (later, from the event loop).
-    void DestroyWindow();
 
     ControlInfo::Header& GetHeader() { return m_header; }
     const ControlInfo::Header& GetHeader() const { return m_header; }
