@@ -21,9 +21,9 @@ const Look kLooks[] = {
     {icon::FINDREPL, QColor(0x2f, 0x9a, 0x4f), "ab"},
     {icon::ANCHOR, QColor(0x7a, 0x4f, 0xb5), "<a"},
     {icon::IMAGE, QColor(0xc8, 0x6a, 0x22), "im"},
-    {icon::FILESTAT, QColor(0x4a, 0x5a, 0x6a), "\xce\xa3"},
+    {icon::FILESTAT, QColor(0x4a, 0x5a, 0x6a), "#"},
     {icon::REWIND, QColor(0xc8, 0x3a, 0x32), "\xe2\x86\xba"},
-    {icon::FILESTAT_NAME, QColor(0x4a, 0x5a, 0x6a), "N"},
+    {icon::FILESTAT_NAME, QColor(0x4a, 0x5a, 0x6a), "#N"},
 };
 
 QIcon Paint(const Look& look)
