@@ -38,6 +38,8 @@ constexpr std::array kStrings = {
     Entry{32799, "Show or hide the Web toolbar\nToggle Web ToolBar"},
     Entry{32801, "View HTML document type\nView HTML"},
     Entry{32802, "View html source code\nView Source"},
+    Entry{32810,
+          "Choose how runs go: with pauses between their steps or at full speed\nPreferences"},
     Entry{61446, "This command type need a value."},
     Entry{61447, "This command type need a text to search for ... a delimiter entry"},
     Entry{61448, "This command type need a second text to delimit the content parameter"},
