@@ -201,21 +201,31 @@ void CKVListView::DeleteAllItems()
     m_list->clear();
 }
 
+int KVSelectedRow(const QTreeWidget& list)
+{
+    const QList<QTreeWidgetItem*> selected = list.selectedItems();
+    return selected.isEmpty() ? -1 : list.indexOfTopLevelItem(selected.front());
+}
+
+void KVSelectRow(QTreeWidget& list, int row)
+{
+    QTreeWidgetItem* item = list.topLevelItem(row);
+    if (item == nullptr) {
+        list.clearSelection();
+        return;
+    }
+    list.setCurrentItem(item);
+    item->setSelected(true);
+}
+
 int CKVListView::GetSelectedRow() const
 {
-    const QList<QTreeWidgetItem*> selected = m_list->selectedItems();
-    return selected.isEmpty() ? -1 : m_list->indexOfTopLevelItem(selected.front());
+    return KVSelectedRow(*m_list);
 }
 
 void CKVListView::SelectRow(int row)
 {
-    QTreeWidgetItem* item = m_list->topLevelItem(row);
-    if (item == nullptr) {
-        m_list->clearSelection();
-        return;
-    }
-    m_list->setCurrentItem(item);
-    item->setSelected(true);
+    KVSelectRow(*m_list, row);
 }
 
 int CKVListView::HitTest(const QPoint& viewportPoint) const

@@ -35,6 +35,23 @@ void ModePercents(int mode, std::uint8_t& nearEdge, std::uint8_t& farEdge)
     }
 }
 
+struct Percents
+{
+    std::uint8_t left = 0;
+    std::uint8_t right = 0;
+    std::uint8_t top = 0;
+    std::uint8_t bottom = 0;
+};
+
+// The four percentages of a registration by a mode per axis.
+Percents ModesToPercents(int hMode, int vMode)
+{
+    Percents p;
+    ModePercents(hMode, p.left, p.right);
+    ModePercents(vMode, p.top, p.bottom);
+    return p;
+}
+
 int Share(int growth, std::uint8_t percent)
 {
     return growth * static_cast<int>(percent) / 100;
@@ -197,13 +214,8 @@ bool cdxSizingControlInfo::Header::CanRegister(const QWidget* control) const
 cdxSizingControlInfo* cdxSizingControlInfo::Header::AddSzControl(QWidget* control, int hMode,
                                                                  int vMode)
 {
-    std::uint8_t left = 0;
-    std::uint8_t right = 0;
-    std::uint8_t top = 0;
-    std::uint8_t bottom = 0;
-    ModePercents(hMode, left, right);
-    ModePercents(vMode, top, bottom);
-    return AddSzControlEx(control, left, right, top, bottom);
+    const Percents p = ModesToPercents(hMode, vMode);
+    return AddSzControlEx(control, p.left, p.right, p.top, p.bottom);
 }
 
 cdxSizingControlInfo* cdxSizingControlInfo::Header::AddSzXControl(QWidget* control, int mode)
@@ -250,13 +262,8 @@ cdxSizingControlInfo* cdxSizingControlInfo::Header::AddSzYControlEx(QWidget* con
 cdxSizingControlInfo* cdxSizingControlInfo::Header::UpdateSzControl(QWidget* control, int hMode,
                                                                     int vMode)
 {
-    std::uint8_t left = 0;
-    std::uint8_t right = 0;
-    std::uint8_t top = 0;
-    std::uint8_t bottom = 0;
-    ModePercents(hMode, left, right);
-    ModePercents(vMode, top, bottom);
-    return UpdateSzControlEx(control, left, right, top, bottom);
+    const Percents p = ModesToPercents(hMode, vMode);
+    return UpdateSzControlEx(control, p.left, p.right, p.top, p.bottom);
 }
 
 cdxSizingControlInfo* cdxSizingControlInfo::Header::UpdateSzControlEx(

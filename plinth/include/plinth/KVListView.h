@@ -20,6 +20,11 @@
 class QRubberBand;
 class QTreeWidget;
 
+// The first selected row of a flat list, or -1; and selecting a row as the current one (a row
+// that does not exist clears the selection). Shared by every list of the program.
+PLINTH_API int KVSelectedRow(const QTreeWidget& list);
+PLINTH_API void KVSelectRow(QTreeWidget& list, int row);
+
 class PLINTH_API CKVListView : public fw::View
 {
     Q_OBJECT

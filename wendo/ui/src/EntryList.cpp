@@ -2,6 +2,7 @@
 
 #include "model/WendoDoc.h"
 #include "os/path.h"
+#include "plinth/KVListView.h"
 #include "tessel/FileList.h"
 
 #include <QHeaderView>
@@ -269,19 +270,12 @@ int CEntryList::Count() const
 
 int CEntryList::SelectedRow() const
 {
-    const QList<QTreeWidgetItem*> selected = m_list->selectedItems();
-    return selected.isEmpty() ? -1 : m_list->indexOfTopLevelItem(selected.front());
+    return KVSelectedRow(*m_list);
 }
 
 void CEntryList::SelectRow(int row)
 {
-    QTreeWidgetItem* item = m_list->topLevelItem(row);
-    if (item == nullptr) {
-        m_list->clearSelection();
-        return;
-    }
-    m_list->setCurrentItem(item);
-    item->setSelected(true);
+    KVSelectRow(*m_list, row);
 }
 
 int CEntryList::Image(int row) const
