@@ -4,15 +4,16 @@
 #include "brio/findfile.h"
 
 #include "os/dir.h"
+#include "os/names.h"
 #include "os/path.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // Callers read the mode word of a listed item with the values documented for it.
 static_assert(S_IFDIR == 0x4000 && S_IFREG == 0x8000, "mode bits of a listed item");
@@ -24,10 +25,7 @@ constexpr std::size_t kMaxDir = sizeof(FindFile::szDirPath) - 1;
 constexpr std::size_t kMaxName = sizeof(FindFileItem::szName) - 1;
 
 // ASCII only, so that the order and the matches do not depend on the process's locale.
-char Upper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
+using os::UpperAscii;
 
 bool IsTrimmed(char c)
 {
@@ -46,81 +44,13 @@ std::string_view TrimView(std::string_view text)
     return text;
 }
 
-// A part of a name (title or extension) against the same part of the filter: equal up to the
-// shorter length and of equal length, "?" standing for any one character and "*" for the rest.
-bool PartMatches(std::string_view filter, std::string_view name)
-{
-    for (std::size_t i = 0;; ++i) {
-        if (i < filter.size() && filter[i] == '*') {
-            return true;
-        }
-        if (i == filter.size() || i == name.size()) {
-            return filter.size() == name.size();
-        }
-        if (filter[i] != '?' && Upper(filter[i]) != Upper(name[i])) {
-            return false;
-        }
-    }
-}
-
-void SplitExtension(std::string_view name, std::string_view& title, std::string_view& ext)
-{
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos) {
-        title = name;
-        ext = std::string_view();
-    } else {
-        title = name.substr(0, dot);
-        ext = name.substr(dot);
-    }
-}
-
-// The listing's own rule: extension first, then title.
-bool NameMatches(std::string_view filter, std::string_view name)
-{
-    std::string_view filterTitle, filterExt, nameTitle, nameExt;
-    SplitExtension(filter, filterTitle, filterExt);
-    SplitExtension(name, nameTitle, nameExt);
-    return PartMatches(filterExt, nameExt) && PartMatches(filterTitle, nameTitle);
-}
-
-// The rule a system file search applies to a whole name: "*" any run, "?" any one character,
-// without regard to case; "*.*" takes every name, with or without a dot.
-bool SearchMatches(std::string_view pattern, std::string_view name)
-{
-    if (pattern == "*.*") {
-        return true;
-    }
-    std::size_t p = 0, n = 0;
-    std::size_t starP = std::string_view::npos, starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == '*') {
-            starP = p++;
-            starN = n;
-        } else if (p < pattern.size() &&
-                   (pattern[p] == '?' || Upper(pattern[p]) == Upper(name[n]))) {
-            ++p;
-            ++n;
-        } else if (starP != std::string_view::npos) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*') {
-        ++p;
-    }
-    return p == pattern.size();
-}
-
 int CompareNames(const FindFileItem& a, const FindFileItem& b)
 {
     const std::size_t la = std::strlen(a.szName);
     const std::size_t lb = std::strlen(b.szName);
     for (std::size_t i = 0; i < la && i < lb; ++i) {
-        const auto ca = static_cast<unsigned char>(Upper(a.szName[i]));
-        const auto cb = static_cast<unsigned char>(Upper(b.szName[i]));
+        const auto ca = static_cast<unsigned char>(UpperAscii(a.szName[i]));
+        const auto cb = static_cast<unsigned char>(UpperAscii(b.szName[i]));
         if (ca != cb) {
             return ca < cb ? -1 : 1;
         }
@@ -194,47 +124,90 @@ void ClearRecord(FindFile* find)
     std::memset(static_cast<void*>(find), 0, sizeof(*find));
 }
 
-// Reads the directory into items; false when memory ran out.
-bool ReadItems(const std::string& nativeDir, std::string_view filter, int kinds,
-               std::vector<FindFileItem>& items, int& files, int& dirs)
+// The listed items while a directory is read: a block from malloc that grows by doubling, so
+// that a folder of many thousands of names is not copied over and over. The record takes the
+// block over (FindEnd frees it).
+class ItemTable
+{
+public:
+    ItemTable() = default;
+    ItemTable(const ItemTable&) = delete;
+    ItemTable& operator=(const ItemTable&) = delete;
+    ~ItemTable() { std::free(m_items); }
+
+    bool Append(const FindFileItem& item)
+    {
+        if (m_count == m_capacity) {
+            if (m_capacity >= FINDFILE_MAX_ITEMS / 2) {
+                return false;
+            }
+            const std::size_t capacity = m_capacity == 0 ? 100 : m_capacity * 2;
+            void* grown = std::realloc(m_items, capacity * sizeof(FindFileItem));
+            if (grown == nullptr) {
+                return false;
+            }
+            m_items = static_cast<FindFileItem*>(grown);
+            m_capacity = capacity;
+        }
+        m_items[m_count++] = item;
+        return true;
+    }
+
+    FindFileItem* begin() { return m_items; }
+    FindFileItem* end() { return m_items + m_count; }
+    std::size_t size() const { return m_count; }
+    FindFileItem* Release()
+    {
+        FindFileItem* items = m_items;
+        m_items = nullptr;
+        m_count = m_capacity = 0;
+        return items;
+    }
+
+private:
+    FindFileItem* m_items = nullptr;
+    std::size_t m_count = 0;
+    std::size_t m_capacity = 0;
+};
+
+// Reads the directory into items. 0, or the errno of a directory that could not be read
+// (ENOMEM when memory ran out).
+int ReadItems(const std::string& nativeDir, std::string_view filter, int kinds, ItemTable& items,
+              int& files, int& dirs)
 {
     os::DirectoryReader reader(nativeDir);
-    std::string name;
-    try {
-        while (items.size() < FINDFILE_MAX_ITEMS && reader.Next(name)) {
-            // A backslash separates folders in the kept form of a path: a name holding one
-            // would name another file (a\b.htm would reach b.htm in folder a), so it is
-            // never listed.
-            if (name.size() > kMaxName || name.find('\\') != std::string::npos) {
-                continue;
-            }
-            FindFileItem item{};
-            const os::EntryKind kind = reader.Status(name, item.stStatus);
-            if (kind == os::EntryKind::Directory) {
-                if ((kinds & FINDFILE_DIRS) == 0 ||
-                    ((kinds & FINDFILE_SCAN_ALL) == 0 && !SearchMatches(filter, name))) {
-                    continue;
-                }
-                ++dirs;
-            } else if (kind == os::EntryKind::File) {
-                if ((kinds & FINDFILE_FILES) == 0 || !NameMatches(filter, name)) {
-                    continue;
-                }
-                ++files;
-            } else {
-                // Links to directories are never walked into; the rest is not text to edit.
-                continue;
-            }
-            CopyText(item.szName, sizeof(item.szName), name);
-            if (items.size() == items.capacity()) {
-                items.reserve(items.size() + 100);
-            }
-            items.push_back(item);
-        }
-    } catch (const std::bad_alloc&) {
-        return false;
+    if (!reader.IsOpen()) {
+        return reader.Error() != 0 ? reader.Error() : ENOENT;
     }
-    return true;
+    std::string name;
+    while (reader.Next(name)) {
+        if (name.size() > kMaxName) {
+            continue;
+        }
+        FindFileItem item{};
+        const os::EntryKind kind = reader.Status(name, item.stStatus);
+        if (kind == os::EntryKind::Directory) {
+            if ((kinds & FINDFILE_DIRS) == 0 ||
+                ((kinds & FINDFILE_SCAN_ALL) == 0 && !os::SearchMatches(filter, name))) {
+                continue;
+            }
+            ++dirs;
+        } else if (kind == os::EntryKind::File) {
+            if ((kinds & FINDFILE_FILES) == 0 || !os::ListingNameMatches(filter, name)) {
+                continue;
+            }
+            ++files;
+        } else {
+            // Links to directories are never walked into; the rest is not text to edit.
+            continue;
+        }
+        CopyText(item.szName, sizeof(item.szName), name);
+        if (!items.Append(item)) {
+            return ENOMEM;
+        }
+    }
+    // A directory that could not be read to its end is not listed in part.
+    return reader.Error();
 }
 
 bool IsDirectory(const FindFileItem& item)
@@ -251,10 +224,12 @@ int FindFirst(int16_t sort, int16_t kinds, const char* path, FindFile* find)
     }
     ClearRecord(find);
     if (path == nullptr) {
+        find->iError = EINVAL;
         return 0;
     }
     std::string pattern(TrimView(path));
     if (pattern.size() > kMaxPath) {
+        find->iError = ENAMETOOLONG;
         return 0;
     }
     if (kinds == FINDFILE_DIRS && pattern.find('*') == std::string::npos) {
@@ -268,6 +243,7 @@ int FindFirst(int16_t sort, int16_t kinds, const char* path, FindFile* find)
     if (slash == std::string::npos) {
         nativeDir = os::WorkingDirectory();
         if (nativeDir.empty()) {
+            find->iError = ENOENT;
             return 0;
         }
         dir = os::FromNative(nativeDir);
@@ -282,13 +258,15 @@ int FindFirst(int16_t sort, int16_t kinds, const char* path, FindFile* find)
         }
     }
     if (dir.size() > kMaxDir || filter.size() > kMaxPath) {
+        find->iError = ENAMETOOLONG;
         return 0;
     }
 
-    std::vector<FindFileItem> items;
+    ItemTable items;
     int files = 0;
     int dirs = 0;
-    if (!ReadItems(nativeDir, filter, kinds, items, files, dirs) || items.empty()) {
+    find->iError = ReadItems(nativeDir, filter, kinds, items, files, dirs);
+    if (find->iError != 0 || items.size() == 0) {
         return 0;
     }
 
@@ -305,20 +283,14 @@ int FindFirst(int16_t sort, int16_t kinds, const char* path, FindFile* find)
                               [](const FindFileItem& item) { return !IsDirectory(item); });
     }
 
-    auto* table = new (std::nothrow) FindFileItem[items.size()];
-    if (table == nullptr) {
-        return 0;
-    }
-    std::copy(items.begin(), items.end(), table);
-
     CopyText(find->szFilter, sizeof(find->szFilter), filter);
     CopyText(find->szDirPath, sizeof(find->szDirPath), dir);
     find->sSort = sort == 0 ? FINDFILE_SORT_NAME : sort;
     find->sTag = kinds;
-    find->sNbEntries = static_cast<int16_t>(items.size());
-    find->sNbFile = static_cast<int16_t>(files);
-    find->sNbDir = static_cast<int16_t>(dirs);
-    find->pItems = table;
+    find->sNbEntries = static_cast<int32_t>(items.size());
+    find->sNbFile = files;
+    find->sNbDir = dirs;
+    find->pItems = items.Release();
     return FindNext(find);
 }
 
@@ -346,7 +318,7 @@ int FindEnd(FindFile* find)
     if (find == nullptr) {
         return 0;
     }
-    delete[] find->pItems;
+    std::free(find->pItems);
     find->pItems = nullptr;
     return 1;
 }
@@ -365,6 +337,7 @@ int FindFilePrint(const FindFile* find)
     std::printf("sNbFile: %d\n", find->sNbFile);
     std::printf("sNbDir: %d\n", find->sNbDir);
     std::printf("szDirPath: %.*s\n", static_cast<int>(kMaxDir), find->szDirPath);
-    std::printf("szFileName: %.*s\n\n", static_cast<int>(kMaxDir), find->szFileName);
+    std::printf("szFileName: %.*s\n\n", static_cast<int>(sizeof(find->szFileName) - 1),
+                find->szFileName);
     return 1;
 }

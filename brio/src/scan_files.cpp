@@ -1,10 +1,12 @@
 // File names in their kept form (backslash separators, optional drive): the last component
-// of a path and exclusion lists with a simple "*" wildcard.
+// of a path and exclusion lists with a simple "*" wildcard (the rules of os/names.h).
 
 #include "brio/scan.h"
+#include "os/names.h"
 
 #include <cctype>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -13,75 +15,23 @@ inline unsigned char Byte(char c)
     return static_cast<unsigned char>(c);
 }
 
-struct Span
-{
-    const char* begin = nullptr;
-    const char* end = nullptr;
-
-    size_t size() const { return static_cast<size_t>(end - begin); }
-};
-
-struct PathParts
-{
-    Span directory;
-    Span title;
-    Span extension; // with its dot
-};
-
-// Link targets reach the list with forward slashes, so both separators split and compare
-// alike.
-bool IsSeparator(char c)
-{
-    return c == '\\' || c == '/';
-}
-
-PathParts SplitPath(const char* begin, const char* end)
-{
-    if (end - begin >= 2 && begin[1] == ':') {
-        begin += 2; // the drive takes no part in the comparison
-    }
-    const char* name = begin;
-    for (const char* p = begin; p < end; ++p) {
-        if (IsSeparator(*p)) {
-            name = p + 1;
-        }
-    }
-    const char* dot = end;
-    for (const char* p = name; p < end; ++p) {
-        if (*p == '.') {
-            dot = p;
-        }
-    }
-    return {{begin, name}, {name, dot}, {dot, end}};
-}
-
-char Folded(char c)
-{
-    if (c == '/') {
-        return '\\';
-    }
-    return static_cast<char>(std::toupper(Byte(c)));
-}
-
-// Equal without regard to case and of equal length, or a "*" in the entry at a place up to
-// which everything agreed; the "*" then stands for the rest, which must not be empty.
-bool WildcardAgrees(Span entry, Span name)
-{
-    const size_t shorter = entry.size() < name.size() ? entry.size() : name.size();
-    for (size_t i = 0; i < shorter; ++i) {
-        if (entry.begin[i] == '*') {
-            return true;
-        }
-        if (Folded(entry.begin[i]) != Folded(name.begin[i])) {
-            return false;
-        }
-    }
-    return entry.size() == name.size();
-}
-
 bool IsTrimmed(char c)
 {
     return std::isspace(Byte(c)) != 0 || std::iscntrl(Byte(c)) != 0;
+}
+
+// Link targets reach the list with forward slashes, so both separators split and compare
+// alike. The drive takes no part in the comparison.
+bool EntryMatches(const os::NameParts& entry, const os::NameParts& file)
+{
+    using os::StarRest;
+    // In a title or an extension "*" takes the rest even when nothing is left ("logo*.gif"
+    // protects logo.gif); only in the folder must it stand for at least one character, which
+    // is what keeps "\TEMP\*\*.*" to the folders below \TEMP\.
+    return os::PartAgrees(entry.extension, file.extension, StarRest::MayBeEmpty) &&
+           os::PartAgrees(entry.title, file.title, StarRest::MayBeEmpty) &&
+           (entry.directory.empty() ||
+            os::PartAgrees(entry.directory, file.directory, StarRest::NotEmpty));
 }
 
 } // namespace
@@ -106,7 +56,7 @@ int ISExcludeFile(const char* fileName, const char* excludeList)
     if (fileName == nullptr || excludeList == nullptr) {
         return 0;
     }
-    const PathParts file = SplitPath(fileName, fileName + std::strlen(fileName));
+    const os::NameParts file = os::SplitName(fileName, true);
     const char* entryBegin = excludeList;
     for (;;) {
         const char* comma = std::strchr(entryBegin, ',');
@@ -120,10 +70,9 @@ int ISExcludeFile(const char* fileName, const char* excludeList)
             --e;
         }
         if (b < e) {
-            const PathParts entry = SplitPath(b, e);
-            if (WildcardAgrees(entry.extension, file.extension) &&
-                WildcardAgrees(entry.title, file.title) &&
-                (entry.directory.size() == 0 || WildcardAgrees(entry.directory, file.directory))) {
+            if (EntryMatches(
+                    os::SplitName(std::string_view(b, static_cast<std::size_t>(e - b)), true),
+                    file)) {
                 return 1;
             }
         }

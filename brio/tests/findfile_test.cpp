@@ -1,6 +1,7 @@
 #include "brio/findfile.h"
 #include "os/path.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -232,17 +233,19 @@ TEST_F(FindFileTest, NothingListedLeavesNoItemsBehind)
     {
         const char* name;
         std::string path;
+        int error; // a folder that could not be read is told from one with nothing to list
     };
     const Row rows[] = {
-        {"no match", Kept("*.htm")},
-        {"no such folder", Kept("none\\*.htm")},
-        {"a file taken as folder", Kept("a.txt\\*.htm")},
-        {"empty path", ""},
-        {"path too long", Kept(std::string(300, 'x') + "\\*.htm")},
+        {"no match", Kept("*.htm"), 0},
+        {"no such folder", Kept("none\\*.htm"), ENOENT},
+        {"a file taken as folder", Kept("a.txt\\*.htm"), ENOTDIR},
+        {"empty path", "", 0},
+        {"path too long", Kept(std::string(FINDFILE_PATH_SIZE, 'x') + "\\*.htm"), ENAMETOOLONG},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(FindFirst(0, FINDFILE_FILES, row.path.c_str(), &m_find), 0) << row.name;
         EXPECT_EQ(m_find.pItems, nullptr) << row.name;
+        EXPECT_EQ(m_find.iError, row.error) << row.name;
         EXPECT_EQ(FindNext(&m_find), 0) << row.name;
     }
     EXPECT_EQ(FindFirst(0, FINDFILE_FILES, nullptr, &m_find), 0);
@@ -263,21 +266,26 @@ TEST_F(FindFileTest, UnreadableFolderListsNothing)
     EXPECT_EQ(List(0x42, 7, Kept("locked\\*.htm")), Names{});
 }
 
-TEST_F(FindFileTest, StopsAtTheLargestCount)
+// A 16-bit count once listed 32,767 names of a bigger folder, in the order the disk gave.
+TEST_F(FindFileTest, CountsPastSixteenBitsAndEveryNameInOrder)
 {
-    for (int i = 0; i < FINDFILE_MAX_ITEMS + 3; ++i) {
+    constexpr int kCount = 32767 + 3;
+    for (int i = 0; i < kCount; ++i) {
         const int fd = open((m_root / std::to_string(i)).c_str(), O_CREAT | O_WRONLY, 0600);
         ASSERT_GE(fd, 0);
         close(fd);
     }
     ASSERT_EQ(FindFirst(0, FINDFILE_FILES, Kept("*").c_str(), &m_find), 1);
-    EXPECT_EQ(m_find.sNbEntries, FINDFILE_MAX_ITEMS);
+    EXPECT_EQ(m_find.sNbEntries, kCount);
+    std::string last = m_find.szFileName;
     int delivered = 1;
     while (FindNext(&m_find) != 0) {
+        EXPECT_LT(last, m_find.szFileName);
+        last = m_find.szFileName;
         ++delivered;
     }
-    EXPECT_EQ(delivered, FINDFILE_MAX_ITEMS);
-    EXPECT_EQ(m_find.cScan, FINDFILE_MAX_ITEMS);
+    EXPECT_EQ(delivered, kCount);
+    EXPECT_EQ(m_find.cScan, kCount);
 }
 
 TEST_F(FindFileTest, PrintsTheRecord)

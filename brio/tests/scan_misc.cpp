@@ -226,6 +226,12 @@ const ExcludeRow kExcludeRows[] = {
     {"QuestionMarkIsLiteral", "ab.txt", "a?.txt", 0},
     {"TitleMustMatch", "other.bak", "file.bak", 0},
     {"LinkWithForwardSlashes", "/images/pic.gif", "\\IMAGES\\*.gif", 1},
+    // "*" may stand for nothing in a title or an extension: EXCLUDE ~logo*.gif~ protects
+    // logo.gif and SRC ~a*.gif~ selects a.gif. Only a folder's "*" needs a character.
+    {"TitleStarMayBeEmpty", "/img/logo.gif", "logo*.gif", 1},
+    {"SourceStarMayBeEmpty", "a.gif", "a*.gif", 1},
+    {"ExtensionStarMayBeEmpty", "a.h", "a.h*", 1},
+    {"FolderStarNeedsACharacter", "\\TEMP\\x.gif", "\\TEMP\\*\\x.gif", 0},
 };
 
 class ExcludeFile : public testing::TestWithParam<ExcludeRow>

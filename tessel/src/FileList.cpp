@@ -1,8 +1,10 @@
 #include "tessel/FileList.h"
 
 #include "core/archive.h"
+#include "os/names.h"
 #include "os/path.h"
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
 
@@ -20,16 +22,11 @@ std::unique_ptr<core::CObject> CreateFileList()
     return std::make_unique<CFileList>();
 }
 
-char Upper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 std::string UpperCopy(std::string_view text)
 {
     std::string out(text);
     for (char& c : out) {
-        c = Upper(c);
+        c = os::UpperAscii(c);
     }
     return out;
 }
@@ -71,24 +68,6 @@ bool SplitToken(std::string_view text, std::string_view& token, std::string_view
     token = text;
     rest = std::string_view();
     return false;
-}
-
-// The exclusion-list rule for one part of a name: equal without regard to case up to the
-// shorter length and of equal length, or a "*" in the pattern where all before it was equal.
-// "?" is an ordinary character here.
-bool PartAgrees(std::string_view pattern, std::string_view name)
-{
-    for (std::size_t i = 0;; ++i) {
-        if (i < pattern.size() && pattern[i] == '*') {
-            return true;
-        }
-        if (i == pattern.size() || i == name.size()) {
-            return pattern.size() == name.size();
-        }
-        if (Upper(pattern[i]) != Upper(name[i])) {
-            return false;
-        }
-    }
 }
 
 // The place a folder names, for comparing folders of two entries.
@@ -172,6 +151,10 @@ CFileList& CFileList::operator=(const CFileList& other)
     m_skip = other.m_skip;
     m_option = other.m_option;
     SetPath(other.m_path);
+    m_listedFile = other.m_listedFile;
+    m_fault = other.m_fault;
+    m_listedName = other.m_listedName;
+    m_listedFolder = other.m_listedFolder;
     return *this;
 }
 
@@ -186,6 +169,15 @@ void CFileList::ResetListing()
     m_more = 1;
     m_attributes = 0;
     m_size = 0;
+    m_listingError = 0;
+}
+
+void CFileList::ForgetListedItem()
+{
+    m_listedFile = false;
+    m_fault = ItemFault::None;
+    m_listedName.clear();
+    m_listedFolder.clear();
 }
 
 void CFileList::SetPath(std::string_view path, bool trim)
@@ -210,6 +202,7 @@ int CFileList::SetFileList(const char* path, int recursive, int exclude, int ski
     m_skip = skip != 0 ? 1 : 0;
     m_option = option == nullptr ? "" : option;
     SetPath(path == nullptr ? "" : path);
+    ForgetListedItem();
     SetStrFileList();
     return 1;
 }
@@ -218,6 +211,7 @@ void CFileList::SetFileListFromStr(std::string_view input)
 {
     const std::string_view text = TrimView(input);
     ResetListing();
+    ForgetListedItem();
     m_text = text;
     m_option.clear();
     m_exclude = 0;
@@ -323,6 +317,9 @@ const std::string& CFileList::GetURLFile()
 
 int CFileList::IsFile() const
 {
+    if (m_listedFile) {
+        return 1;
+    }
     return (ISFileFilter() == 0 && ISDirectoryFilter() == 0) ? 1 : 0;
 }
 
@@ -340,8 +337,8 @@ int CFileList::IsIncludeFile(const CFileList& entry) const
     if (mine.find('*') == std::string::npos) {
         return UpperCopy(mine) == UpperCopy(entry.GetFileName()) ? 1 : 0;
     }
-    return (PartAgrees(GetExtension(), entry.GetExtension()) &&
-            PartAgrees(GetFileTitle(), entry.GetFileTitle()))
+    return (os::PartAgrees(GetExtension(), entry.GetExtension(), os::StarRest::MayBeEmpty) &&
+            os::PartAgrees(GetFileTitle(), entry.GetFileTitle(), os::StarRest::MayBeEmpty))
                ? 1
                : 0;
 }
@@ -382,7 +379,14 @@ int CFileList::FindFirst(std::int16_t sortType)
     m_kinds =
         m_recursive != 0 ? (FINDFILE_DIRS | FINDFILE_FILES | FINDFILE_SCAN_ALL) : FINDFILE_FILES;
     m_more = 1;
-    m_findActive = ::FindFirst(m_sort, m_kinds, GetFileFullPath().c_str(), &m_find);
+    m_listingError = 0;
+    if (!m_find) {
+        m_find = std::make_unique<FindFile>();
+    }
+    m_findActive = ::FindFirst(m_sort, m_kinds, GetFileFullPath().c_str(), m_find.get());
+    if (m_findActive == 0) {
+        m_listingError = IsTooLong() != 0 ? ENAMETOOLONG : m_find->iError;
+    }
     return m_findActive;
 }
 
@@ -391,33 +395,36 @@ int CFileList::FindNext(CFileList& entry)
     if (m_findActive == 0 || m_more == 0 || &entry == this) {
         return 0;
     }
-    while (m_more != 0) {
-        const bool directory = S_ISDIR(m_find.stFile.st_mode);
-        std::string path = m_find.szDirPath;
+    const FindFile& find = *m_find;
+    const bool directory = S_ISDIR(find.stFile.st_mode);
+    std::string path = find.szDirPath;
+    path += '\\';
+    path += find.szFileName;
+    if (directory) {
         path += '\\';
-        path += m_find.szFileName;
-        if (directory) {
-            path += '\\';
-            path += m_find.szFilter;
-        }
-        if (path.size() <= kMaxPath) {
-            // As SetFileList, but untrimmed: a listed name may end in a blank.
-            entry.ResetListing();
-            entry.m_recursive = m_recursive;
-            entry.m_exclude = 0;
-            entry.m_skip = 0;
-            entry.m_option.clear();
-            entry.SetPath(path, false);
-            entry.SetStrFileList();
-            entry.m_attributes = static_cast<std::uint32_t>(m_find.stFile.st_mode);
-            entry.m_size = static_cast<std::uint64_t>(m_find.stFile.st_size);
-            m_more = ::FindNext(&m_find);
-            return 1;
-        }
-        // A cut path would name another folder or filter; such an item is passed over.
-        m_more = ::FindNext(&m_find);
+        path += find.szFilter;
     }
-    return 0;
+    // As SetFileList, but untrimmed: a listed name may end in a blank.
+    entry.ResetListing();
+    entry.ForgetListedItem();
+    entry.m_recursive = m_recursive;
+    entry.m_exclude = 0;
+    entry.m_skip = 0;
+    entry.m_option.clear();
+    entry.SetPath(path, false);
+    entry.SetStrFileList();
+    entry.m_attributes = static_cast<std::uint32_t>(find.stFile.st_mode);
+    entry.m_size = static_cast<std::uint64_t>(find.stFile.st_size);
+    entry.m_listedFile = !directory;
+    entry.m_listedName = find.szFileName;
+    entry.m_listedFolder = find.szDirPath;
+    if (entry.m_listedName.find('\\') != std::string::npos) {
+        entry.m_fault = ItemFault::NameHoldsBackslash;
+    } else if (entry.IsTooLong() != 0) {
+        entry.m_fault = ItemFault::PathTooLong;
+    }
+    m_more = ::FindNext(m_find.get());
+    return 1;
 }
 
 int CFileList::FindEnd()
@@ -425,7 +432,7 @@ int CFileList::FindEnd()
     if (m_findActive == 0) {
         return 0;
     }
-    ::FindEnd(&m_find);
+    ::FindEnd(m_find.get());
     m_findActive = 0;
     return 1;
 }

@@ -2,10 +2,14 @@
 
 #include "core/archive.h"
 #include "os/dir.h"
+#include "os/names.h"
 #include "os/path.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
+
+static_assert(CFileName::kMaxPath == os::kMaxPathBytes, "one limit for every path");
 
 namespace {
 
@@ -14,54 +18,6 @@ std::atomic<const CFileName::DescriptionProvider*> g_descriptionProvider{nullptr
 std::unique_ptr<core::CObject> CreateFileName()
 {
     return std::make_unique<CFileName>();
-}
-
-char Upper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Upper(a[i]) != Upper(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// What a system file search takes a name pattern to mean: "*" any run, "?" any one character,
-// without regard to case; "*.*" is every name.
-bool SearchMatches(std::string_view pattern, std::string_view name)
-{
-    if (pattern == "*.*") {
-        return true;
-    }
-    std::size_t p = 0, n = 0;
-    std::size_t starP = std::string_view::npos, starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == '*') {
-            starP = p++;
-            starN = n;
-        } else if (p < pattern.size() &&
-                   (pattern[p] == '?' || Upper(pattern[p]) == Upper(name[n]))) {
-            ++p;
-            ++n;
-        } else if (starP != std::string_view::npos) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*') {
-        ++p;
-    }
-    return p == pattern.size();
 }
 
 void AppendUtf8(std::string& out, char32_t cp)
@@ -186,10 +142,12 @@ int CFileName::SetFileSlash(std::string_view text, char* buffer, short size)
 
 void CFileName::SetFileName(std::string_view name)
 {
-    char work[kMaxPath + 1];
-    SetFileSlash(name, work, static_cast<short>(sizeof(work)));
-    // A NUL inside the name ends it, as it would for every system call made with it.
-    m_fullPath = work;
+    // Kept whole, however long: a cut name would name another file (index.html cut to
+    // index.htm). A NUL inside the name ends it, as it would for every system call made with
+    // it.
+    name = name.substr(0, name.find('\0'));
+    m_fullPath.assign(name);
+    std::replace(m_fullPath.begin(), m_fullPath.end(), '/', '\\');
     m_path = m_fullPath;
     m_host.clear();
 
@@ -205,22 +163,11 @@ void CFileName::SetFileName(std::string_view name)
         }
     }
 
-    // Drive: any two characters of which the second is a colon. Directory: up to the last
-    // backslash. Extension: from the last dot of what follows.
-    std::string_view rest(m_path);
-    m_drive.clear();
-    if (rest.size() >= 2 && rest[1] == ':') {
-        m_drive = rest.substr(0, 2);
-        rest.remove_prefix(2);
-    }
-    const std::size_t slash = rest.rfind('\\');
-    m_directory = slash == std::string_view::npos ? std::string() : rest.substr(0, slash + 1);
-    if (slash != std::string_view::npos) {
-        rest.remove_prefix(slash + 1);
-    }
-    const std::size_t dot = rest.rfind('.');
-    m_title = rest.substr(0, dot);
-    m_extension = dot == std::string_view::npos ? std::string() : rest.substr(dot);
+    const os::NameParts parts = os::SplitName(m_path);
+    m_drive = parts.drive;
+    m_directory = parts.directory;
+    m_title = parts.title;
+    m_extension = parts.extension;
     m_fileName = m_title + m_extension;
     m_root = m_drive + m_directory;
 }
@@ -248,7 +195,7 @@ int CFileName::ISExtension(const char* ext) const
     if (ext[0] != '.' && !mine.empty()) {
         mine.remove_prefix(1);
     }
-    return EqualNoCase(mine, ext) ? 1 : 0;
+    return os::EqualNoCase(mine, ext) ? 1 : 0;
 }
 
 void CFileName::SetDescriptionProvider(const DescriptionProvider* provider)
@@ -270,7 +217,7 @@ std::string CFileName::GetDescription() const
     }
     std::string ext = m_extension.substr(1);
     for (char& c : ext) {
-        c = Upper(c);
+        c = os::UpperAscii(c);
     }
     for (const KnownType& known : kKnownTypes) {
         if (ext == known.ext) {
@@ -307,7 +254,7 @@ int CFileName::Exist() const
     os::DirectoryReader reader(dir);
     std::string entry;
     while (reader.Next(entry)) {
-        if (SearchMatches(name, entry)) {
+        if (os::SearchMatches(name, entry)) {
             return 1;
         }
     }

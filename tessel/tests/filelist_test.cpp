@@ -428,14 +428,72 @@ TEST_F(FileListTreeTest, OddNamesAndEveryPathForm)
     fs::current_path(before);
 }
 
-TEST_F(FileListTreeTest, PathsThatWouldNotFitArePassedOver)
+// A child found by a walk is a literal name, never a pattern; what cannot be named is still
+// delivered, with its fault, so that the walk can tell it was left out.
+TEST_F(FileListTreeTest, ListedItemsAreLiteralAndFaultsAreTold)
 {
-    Write("a.htm");
-    const std::string longName(CFileName::kMaxPath - m_kept.size() - 4, 'd');
-    fs::create_directory(m_root / longName);
-    Write("short/b.htm");
+    Write("notes*.htm");
+    Write("notesX.htm");
+    Write("odd\\name.htm");
+    // Folders whose whole path is past what the system takes are made one level at a time.
+    fs::create_directory(m_root / "deep");
+    const std::string level200(200, 'd');
+    std::vector<int> chain{open((m_root / "deep").c_str(), O_RDONLY | O_DIRECTORY)};
+    for (std::size_t length = m_kept.size() + 5; length <= CFileName::kMaxPath; length += 201) {
+        ASSERT_EQ(mkdirat(chain.back(), level200.c_str(), 0700), 0);
+        chain.push_back(openat(chain.back(), level200.c_str(), O_RDONLY | O_DIRECTORY));
+    }
+    const auto removeChain = [&] {
+        for (std::size_t i = chain.size() - 1; i > 0; --i) {
+            close(chain[i]);
+            unlinkat(chain[i - 1], level200.c_str(), AT_REMOVEDIR);
+        }
+        close(chain[0]);
+    };
     CFileList entry(Text("FILTER RECURS_ON", "*.htm").c_str());
-    EXPECT_EQ(List(entry), (Strings{"a.htm", "short\\*.htm"}));
+    ASSERT_NE(entry.FindFirst(CFileList::SORT_NAME), 0);
+    CFileList item;
+    std::vector<std::pair<std::string, CFileList::ItemFault>> seen;
+    while (entry.FindNext(item) != 0) {
+        seen.emplace_back(item.GetListedName(), item.GetItemFault());
+        if (item.GetListedName() == "notes*.htm") {
+            EXPECT_EQ(item.IsFile(), 1);
+            EXPECT_EQ(CFileList(item).IsFile(), 1) << "a copy stays literal";
+        }
+    }
+    entry.FindEnd();
+    using Fault = CFileList::ItemFault;
+    EXPECT_EQ(seen, (std::vector<std::pair<std::string, Fault>>{
+                        {"notes*.htm", Fault::None},
+                        {"notesX.htm", Fault::None},
+                        {"odd\\name.htm", Fault::NameHoldsBackslash},
+                        {"deep", Fault::None}}));
+
+    // Down the deep branch the last folder's path is past the limit.
+    CFileList level(Text("FILTER RECURS_ON", "deep/*.htm").c_str());
+    std::string kept = m_kept + "\\deep";
+    for (;;) {
+        ASSERT_NE(level.FindFirst(CFileList::SORT_NAME), 0) << kept.size();
+        ASSERT_NE(level.FindNext(item), 0);
+        ASSERT_EQ(item.GetListedName(), level200);
+        level.FindEnd();
+        if (item.GetItemFault() != Fault::None) {
+            EXPECT_EQ(item.GetItemFault(), Fault::PathTooLong);
+            EXPECT_EQ(item.GetListedFolder(), kept);
+            EXPECT_EQ(item.FindFirst(CFileList::SORT_NAME), 0);
+            EXPECT_EQ(item.GetListingError(), ENAMETOOLONG);
+            break;
+        }
+        kept += "\\" + item.GetListedName();
+        level = item;
+    }
+    removeChain();
+    CFileList gone(Text("FILTER RECURS_ON", "gone/*.htm").c_str());
+    EXPECT_EQ(gone.FindFirst(CFileList::SORT_NAME), 0);
+    EXPECT_EQ(gone.GetListingError(), ENOENT);
+    CFileList empty(Text("FILTER RECURS_OFF", "*.none").c_str());
+    EXPECT_EQ(empty.FindFirst(CFileList::SORT_NAME), 0);
+    EXPECT_EQ(empty.GetListingError(), 0);
 }
 
 TEST_F(FileListTreeTest, ListingLifecycle)

@@ -95,12 +95,17 @@ TEST(FileName, EveryWayOfSettingGivesTheSameParts)
     EXPECT_EQ(wide.GetFileFullPath(), "C:\\caf\xC3\xA9\\\xF0\x9F\x98\x80.htm\xEF\xBF\xBD");
 }
 
-TEST(FileName, LongNamesAreCutAndNulEndsTheName)
+// A cut name would name another file: site\index.html cut to site\index.htm.
+TEST(FileName, LongNamesAreNeverCutAndNulEndsTheName)
 {
-    const std::string longName = "C:\\" + std::string(297, 'a');
-    const CFileName name(longName);
-    EXPECT_EQ(name.GetFileFullPath(), longName.substr(0, CFileName::kMaxPath));
-    EXPECT_EQ(name.GetFileTitle().size(), CFileName::kMaxPath - 3);
+    for (const std::size_t size :
+         {std::size_t{300}, CFileName::kMaxPath, CFileName::kMaxPath + 1}) {
+        const std::string longName = "C:\\" + std::string(size - 3 - 7, 'd') + "\\i.html";
+        const CFileName name(longName);
+        EXPECT_EQ(name.GetFileFullPath(), longName);
+        EXPECT_EQ(name.GetExtension(), std::string(".html"));
+        EXPECT_EQ(name.IsTooLong(), size > CFileName::kMaxPath ? 1 : 0) << size;
+    }
 
     const CFileName withNul(std::string("C:\\a.htm\0\\etc\\passwd", 20));
     EXPECT_EQ(withNul.GetFileFullPath(), "C:\\a.htm");

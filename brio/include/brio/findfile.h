@@ -31,9 +31,16 @@ BRIO_BEGIN_DECLS
 #define FINDFILE_SORT_DIRS_FIRST 0x20  /* every directory before the first file */
 #define FINDFILE_SORT_FILES_FIRST 0x40 /* every file before the first directory */
 
-#define FINDFILE_MAX_ITEMS 32767
+/* Counts of a listing are 32-bit: a directory may list this many items. */
+#define FINDFILE_MAX_ITEMS 2147483647
+/* Room for a path (a directory, or a path with its filter) and its NUL: the longest path the
+ * system takes. */
+#define FINDFILE_PATH_SIZE 4096
 
-/* One listed item. The status is that of the entry, or of the target for a link to a file. */
+/* One listed item. The status is that of the entry, or of the target for a link to a file.
+ * The name is the entry's name as the directory holds it, bytes (a name may hold a backslash,
+ * which the kept path form cannot name; a caller that builds paths must leave such a name
+ * out). */
 typedef struct FindFileItem
 {
     char szName[260];
@@ -43,23 +50,27 @@ typedef struct FindFileItem
 
 typedef struct FindFile
 {
-    int16_t sTag;         /* kinds to list */
-    char szFilter[260];   /* input: path with filter; after a start: the filter alone */
-    int16_t sSort;        /* sort code; 0 is taken as FINDFILE_SORT_NAME */
-    int16_t cScan;        /* items delivered so far */
-    int16_t sNbEntries;   /* items listed */
-    int16_t sNbFile;      /* files listed */
-    int16_t sNbDir;       /* directories listed */
-    char szDirPath[256];  /* the directory listed, kept form */
-    char szFileName[256]; /* name of the item last delivered */
-    struct stat stFile;   /* status of the item last delivered */
-    FindFileItem* pItems; /* sNbEntries items in delivery order; owned, freed by FindEnd */
+    int16_t sTag;                       /* kinds to list */
+    char szFilter[FINDFILE_PATH_SIZE];  /* input: path with filter; after a start: the filter */
+    int16_t sSort;                      /* sort code; 0 is taken as FINDFILE_SORT_NAME */
+    int32_t cScan;                      /* items delivered so far */
+    int32_t sNbEntries;                 /* items listed */
+    int32_t sNbFile;                    /* files listed */
+    int32_t sNbDir;                     /* directories listed */
+    char szDirPath[FINDFILE_PATH_SIZE]; /* the directory listed, kept form */
+    char szFileName[256];               /* name of the item last delivered */
+    struct stat stFile;                 /* status of the item last delivered */
+    FindFileItem* pItems;               /* sNbEntries items in delivery order; freed by FindEnd */
+    int32_t iError; /* after FindFirst gave 0: the errno of a directory that could not be read
+                       (ENOENT when it is gone, ENAMETOOLONG for a path past the size); 0 when
+                       the directory was read and nothing in it was to be listed */
 } FindFile;
 
 /* Lists the directory of path (its part before the last backslash; the current directory when
  * there is none) and keeps what the kinds ask for. Returns 1 with the first item delivered into
  * the record, or 0 when nothing is listed (no such directory, nothing matching, no memory, a
- * NULL argument or a path of more than 259 characters); after 0 the record holds no items. */
+ * NULL argument, a path of FINDFILE_PATH_SIZE bytes or more); after 0 the record holds no
+ * items and iError tells a directory that could not be read from one with nothing to list. */
 BRIO_API int FindFirst(int16_t sort, int16_t kinds, const char* path, FindFile* find);
 /* Delivers the next item into the record: 1, or 0 at the end (or for a NULL record). */
 BRIO_API int FindNext(FindFile* find);

@@ -15,6 +15,7 @@
 #include "tessel/tessel_api.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -72,7 +73,9 @@ public:
     const std::string& GetURLRoot();
     const std::string& GetURLFile();
 
-    // One particular file: neither a file filter nor a directory filter.
+    // One particular file: neither a file filter nor a directory filter. A file delivered by
+    // FindNext is always one: its name is what the folder holds, never a pattern, even when it
+    // holds "*" (copies keep this).
     int IsFile() const;
     // A pattern such as */images/*.gif: any directory of that name, wherever it stands.
     int IsVirtualDir() const;
@@ -84,13 +87,31 @@ public:
     // the exclusion-list wildcard rule; else equal without regard to case.
     int IsIncludeFile(const CFileList& entry) const;
 
+    // What keeps an item that FindNext delivered from being named in the kept path form.
+    enum class ItemFault
+    {
+        None,
+        NameHoldsBackslash, // the kept form would read the name as a folder and a name
+        PathTooLong,        // the item's path is longer than kMaxPath
+    };
+
     // Opens a listing of this entry's pattern in the given order: the matching files, then,
-    // for a recursive entry, the subdirectories. Non-zero when it holds an item.
+    // for a recursive entry, the subdirectories. Non-zero when it holds an item; after 0,
+    // GetListingError tells a folder that could not be read from one with nothing to list.
     int FindFirst(std::int16_t sortType);
+    // The errno of the folder the last FindFirst could not read (ENOENT when it is gone,
+    // ENAMETOOLONG when its path is too long); 0 when it was read.
+    int GetListingError() const { return m_listingError; }
     // Fills entry with the next item: a file, or a subdirectory carrying this entry's filter
-    // and recursive switch. 1 when an item was delivered, 0 at the end. Items whose path
-    // would not fit in a name are passed over. The entry may not be this one.
+    // and recursive switch. 1 when an item was delivered, 0 at the end. The entry may not be
+    // this one. An item that cannot be named is delivered all the same, with its fault, so
+    // that the caller can tell it was left out.
     int FindNext(CFileList& entry);
+    // For an entry filled by FindNext: why it cannot be named, its name as the folder holds it
+    // and the folder listed (kept form, without a trailing backslash).
+    ItemFault GetItemFault() const { return m_fault; }
+    const std::string& GetListedName() const { return m_listedName; }
+    const std::string& GetListedFolder() const { return m_listedFolder; }
     // Closes the listing; 1 when one was open.
     int FindEnd();
     // For an entry filled by FindNext: the size in bytes, or -1 for a directory.
@@ -110,6 +131,7 @@ private:
     void SetStrFileList();
     void SetPath(std::string_view path, bool trim = true);
     void ResetListing();
+    void ForgetListedItem();
 
     std::string m_text;
     std::int32_t m_exclude = 0;
@@ -120,7 +142,15 @@ private:
     std::string m_path;
     CURLString m_url;
     std::string m_option;
-    FindFile m_find{};
+    // Allocated by FindFirst and kept for the next one: a record holds two paths of the
+    // system's full length, too much to carry in every entry of a deep walk.
+    std::unique_ptr<FindFile> m_find;
+    int m_listingError = 0;
+    // A file delivered by FindNext: its name is literal.
+    bool m_listedFile = false;
+    ItemFault m_fault = ItemFault::None;
+    std::string m_listedName;
+    std::string m_listedFolder;
     std::uint32_t m_attributes = 0;
     std::uint64_t m_size = 0;
     std::int16_t m_sort = 0;

@@ -2,7 +2,8 @@
 // into host, drive, directory, title and extension.
 //
 // The name is kept in its original form: forward slashes become backslashes, a drive letter
-// and a host stay as written, and the whole is cut to 259 characters. Names are bytes. Only
+// and a host stay as written. The name is never cut: a path longer than kMaxPath is kept whole
+// and refused where it would meet the system. Names are bytes. Only
 // Exist touches the file system (through the operating-system layer, which converts the
 // name to the native form). An object belongs to one thread at a time.
 #pragma once
@@ -39,8 +40,9 @@ public:
         virtual std::string Describe(const std::string& fullPath) const = 0;
     };
 
-    // Longest full path kept; longer names are cut.
-    static constexpr std::size_t kMaxPath = 259;
+    // The longest path, in bytes, that the system takes. Longer names are kept whole; IsTooLong
+    // tells them, and whoever would hand one to the system refuses it with a message.
+    static constexpr std::size_t kMaxPath = 4095;
 
     CFileName() = default;
     CFileName(const char* name);
@@ -74,6 +76,8 @@ public:
     std::string GetHostRoot() const { return m_host + m_root; }
 
     int IsEmpty() const { return m_fullPath.empty() ? 1 : 0; }
+    // 1 when the full path is longer than the system takes (kMaxPath).
+    int IsTooLong() const { return m_fullPath.size() > kMaxPath ? 1 : 0; }
     int ISLocalHost() const { return m_host.empty() ? 1 : 0; }
     // A pattern to apply in any directory: no host and no root, or a path beginning with "*".
     int ISFileFilter() const;
