@@ -96,6 +96,20 @@ struct Outcome
     bool Killed() const { return status == 128 + 9; }
 };
 
+// The line that the run printed for a file ("" when none).
+inline std::string LineOf(const Outcome& run, const std::string& rel)
+{
+    const auto at = run.out.find("\"" + rel + "\"");
+    return at == std::string::npos ? "" : run.out.substr(at, run.out.find('\n', at) - at);
+}
+
+// A total of the report's header ("TOTALEXCLUDE"); -1 when it is missing.
+inline long ReportTotal(const std::string& report, const std::string& key)
+{
+    const auto at = report.find("\n" + key + "=");
+    return at == std::string::npos ? -1 : std::stol(report.substr(at + key.size() + 2));
+}
+
 // One file of a site: its path under the box and its text before and after a full run.
 struct SiteFile
 {
@@ -263,6 +277,18 @@ private:
     fs::path m_dir;
     fs::path m_outDir;
 };
+
+constexpr uid_t kNobody = 65534;
+
+// Runs that permissions must stop: as root they run as nobody, on a box given to nobody.
+inline std::vector<std::string> Unprivileged(const Box& box)
+{
+    if (!IsRoot()) {
+        return {};
+    }
+    box.GiveAway(kNobody);
+    return {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
+}
 
 // The site most suites run on: fifty files in nested folders, of sizes from a few bytes to a
 // few hundred kilobytes; one in five holds no "a" and stays as it is.

@@ -6,18 +6,6 @@
 namespace faults {
 namespace {
 
-constexpr uid_t kNobody = 65534;
-
-// Runs that permissions must stop: as root they run as nobody, on a box given to nobody.
-std::vector<std::string> Unprivileged(const Box& box)
-{
-    if (!IsRoot()) {
-        return {};
-    }
-    box.GiveAway(kNobody);
-    return {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
-}
-
 struct stat StatOf(const fs::path& path)
 {
     struct stat st
@@ -25,13 +13,6 @@ struct stat StatOf(const fs::path& path)
     };
     ::lstat(path.c_str(), &st);
     return st;
-}
-
-// The line that the run printed for a file ("" when none).
-std::string LineOf(const Outcome& run, const std::string& rel)
-{
-    const auto at = run.out.find("\"" + rel + "\"");
-    return at == std::string::npos ? "" : run.out.substr(at, run.out.find('\n', at) - at);
 }
 
 TEST(Modes, SurviveTheWriteBack)

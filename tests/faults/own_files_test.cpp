@@ -6,12 +6,6 @@
 namespace faults {
 namespace {
 
-std::string LineOf(const Outcome& run, const std::string& rel)
-{
-    const auto at = run.out.find("\"" + rel + "\"");
-    return at == std::string::npos ? "" : run.out.substr(at, run.out.find('\n', at) - at);
-}
-
 TEST(OwnFiles, ReportAndCommandFileInTheWalkedFolderAreLeftAlone)
 {
     const struct

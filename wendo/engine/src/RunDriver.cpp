@@ -12,6 +12,7 @@
 #include "tessel/FileList.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <system_error>
 
 namespace wendo {
@@ -23,6 +24,11 @@ constexpr std::string_view kStatusProcessing = "Processing ... ";
 constexpr std::string_view kStatusDone = "All parsing done";
 constexpr std::string_view kStatusCancel = "Cancel by user";
 constexpr std::string_view kStatusNoReport = "Error: Can't access report file";
+
+// Why the walk left something out.
+constexpr std::string_view kPathTooLong = "ERROR: Path too long";
+constexpr std::string_view kNameHoldsBackslash = "ERROR: Name holds a backslash";
+constexpr std::string_view kCantReadFolder = "ERROR: Can't read folder";
 
 // Suspension polls: before each entry, in each walk step, before each command.
 constexpr std::uint32_t kEntryPoll = 1;
@@ -242,7 +248,22 @@ int16_t CParseProcess::WalkEntry(CFileList& entry, bool recurse)
     if (entry.IsExclude() != 0) {
         return FileResult::UNCHANGED;
     }
+    switch (entry.GetItemFault()) {
+    case CFileList::ItemFault::NameHoldsBackslash:
+        LeaveOut(entry.GetListedFolder() + '\\', entry.GetListedName(), kNameHoldsBackslash);
+        return FileResult::UNCHANGED;
+    case CFileList::ItemFault::PathTooLong:
+        LeaveOut(entry.GetListedFolder() + '\\', entry.GetListedName(), kPathTooLong);
+        return FileResult::UNCHANGED;
+    case CFileList::ItemFault::None:
+        break;
+    }
     if (entry.IsFile() != 0) {
+        // Never cut to fit: a cut path names another file.
+        if (entry.IsTooLong() != 0) {
+            LeaveOut(entry.GetHostRoot(), entry.GetFileName(), kPathTooLong);
+            return FileResult::UNCHANGED;
+        }
         // The run's own command file and report may lie in a walked folder; editing them
         // would corrupt the report being written and the commands being run.
         if (m_doc.FileSet.IsExcluded(entry) || IsOwnFile(entry.GetFileFullPath())) {
@@ -297,10 +318,30 @@ int16_t CParseProcess::WalkEntry(CFileList& entry, bool recurse)
                 break;
             }
         }
+    } else if (entry.GetListingError() != 0) {
+        // A folder that vanished since its parent was listed, cannot be opened, or whose path
+        // is longer than the system takes: what it held was not walked, and the run says so.
+        LeaveOut(entry.GetHostRoot(), std::string(),
+                 entry.GetListingError() == ENAMETOOLONG ? kPathTooLong : kCantReadFolder);
     }
     entry.FindEnd();
     m_folderSyncs.Flush();
     return r;
+}
+
+void CParseProcess::LeaveOut(const std::string& directory, const std::string& name,
+                             std::string_view why)
+{
+    RunRecord& run = m_doc.Run;
+    run.SetFileName(name);
+    run.SetDirectory(os::ForDisplay(directory));
+    run.SetFileMessage(std::string(why));
+    WriteReportLine();
+    if (m_target != nullptr) {
+        m_target->Send(WMU_ADD_FILE_LINE, 0, &m_doc);
+    }
+    run.TotalExclude.fetch_add(1);
+    Notify(WMU_COUNTERS);
 }
 
 int16_t CParseProcess::ProcessFile(const CFileList& entry)

@@ -136,11 +136,12 @@ int64_t CFileSet::CountEntry(CFileList& entry, bool recurse)
     if (StopRequested()) {
         return -1;
     }
-    if (entry.IsExclude() != 0) {
+    // What the walk cannot name is left out there, so it is not expected here either.
+    if (entry.IsExclude() != 0 || entry.GetItemFault() != CFileList::ItemFault::None) {
         return 0;
     }
     if (entry.IsFile() != 0) {
-        return IsExcluded(entry) ? 0 : 1;
+        return IsExcluded(entry) || entry.IsTooLong() != 0 ? 0 : 1;
     }
     if (!recurse) {
         return 0;

@@ -108,6 +108,10 @@ public:
     // One entry of the file set, or one item of a directory's listing. entry's listing is
     // used, so it is the walker's own copy.
     int16_t WalkEntry(CFileList& entry, bool recurse);
+    // Something the walk met but cannot handle (a name the kept path form cannot name, a path
+    // longer than the system takes, a folder that cannot be read): it counts with the files
+    // passed over and gets a row whose message says why.
+    void LeaveOut(const std::string& directory, const std::string& name, std::string_view why);
     // One file: the commands, the write-back and the work files. A FileResult; a failed
     // write-back is FAILED (the file was not changed).
     int16_t ProcessFile(const CFileList& entry);
