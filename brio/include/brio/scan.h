@@ -103,7 +103,10 @@ BRIO_API void RMPendingCrLf(char* text);
 BRIO_API int KVISStrFormat(const char* text, const char* format, void* value);
 
 BRIO_API int ExtractFilename(char* dest, const char* path);
-/* 1 when fileName matches an entry of the comma-separated list, without regard to case. */
+/* 1 when fileName matches an entry of the comma-separated list, without regard to case. Each
+ * entry is split like a path; in its title and extension "*" stands for the rest, which may be
+ * empty, and in its folder part for at least one character ("\TEMP\*\*.*": the files below
+ * \TEMP\, not in it). */
 BRIO_API int ISExcludeFile(const char* fileName, const char* excludeList);
 
 BRIO_END_DECLS

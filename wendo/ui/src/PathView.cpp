@@ -331,6 +331,16 @@ void CPathView::OnFilterChanged(const QString& text)
 
 void CPathView::AddRow(const CFileList& entry)
 {
+    // Refused rather than cut: a cut path would name another file.
+    if (entry.IsTooLong() != 0) {
+        fw::MessageBox(
+            QStringLiteral("This path is longer than the %1 bytes the system allows:\n%2")
+                .arg(CFileName::kMaxPath)
+                .arg(FromBytes(os::ForDisplay(entry.GetFileFullPath())).left(200) +
+                     QStringLiteral("...")),
+            core::PromptButtons::Ok, core::PromptIcon::Stop, this);
+        return;
+    }
     m_entries.AddEntry(entry);
     m_ui->button_1039->setEnabled(true);
     SetDirty(true);
