@@ -278,18 +278,6 @@ private:
     fs::path m_outDir;
 };
 
-constexpr uid_t kNobody = 65534;
-
-// Runs that permissions must stop: as root they run as nobody, on a box given to nobody.
-inline std::vector<std::string> Unprivileged(const Box& box)
-{
-    if (!IsRoot()) {
-        return {};
-    }
-    box.GiveAway(kNobody);
-    return {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
-}
-
 // The site most suites run on: fifty files in nested folders, of sizes from a few bytes to a
 // few hundred kilobytes; one in five holds no "a" and stays as it is.
 inline std::vector<SiteFile> MakeSite(const Box& box, int count = 50, unsigned seed = 7)

@@ -6,6 +6,18 @@
 namespace faults {
 namespace {
 
+constexpr uid_t kNobody = 65534;
+
+// Runs that permissions must stop: as root they run as nobody, on a box given to nobody.
+std::vector<std::string> Unprivileged(const Box& box)
+{
+    if (!IsRoot()) {
+        return {};
+    }
+    box.GiveAway(kNobody);
+    return {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
+}
+
 struct stat StatOf(const fs::path& path)
 {
     struct stat st

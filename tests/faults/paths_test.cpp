@@ -148,26 +148,29 @@ TEST(BigFolder, EveryFileIsDoneInNameOrder)
 }
 
 // What the run cannot handle is counted in TOTALEXCLUDE with a row that says why, and the
-// exit status is 1.
+// exit status is 1. The folder "gone" vanishes after its parent was listed: strace fails
+// every open of it.
 TEST(LeftOut, IsCountedAndToldAndTheRunFails)
 {
+    if (std::string(WENDO_STRACE).find("NOTFOUND") != std::string::npos) {
+        GTEST_SKIP() << "strace is not installed";
+    }
     Box box;
     box.Write("site/a.htm", "MARK");
     box.Write("site/odd\\name.htm", "MARK");
-    box.Write("site/locked/b.htm", "MARK");
+    box.Write("site/gone/b.htm", "MARK");
     box.SaveJob({kDouble}, {CFileList("site/*.htm", 1, 0, 0, nullptr)},
                 [](wendo::CWendoDoc& d) { d.Backup = 0; });
-    const std::vector<std::string> prefix = Unprivileged(box);
-    ::chmod(box.Path("site/locked").c_str(), 0);
-    const Outcome run = box.Run({"job.wdo"}, prefix);
-    ::chmod(box.Path("site/locked").c_str(), 0755);
+    const Outcome run =
+        box.Run({"job.wdo"}, {WENDO_STRACE, "-f", "-qq", "-o", "/dev/null", "-P", "site/gone", "-e",
+                              "trace=openat", "-e", "inject=openat:error=ENOENT"});
     EXPECT_EQ(run.status, 1) << run.out;
     EXPECT_EQ(box.Read("site/a.htm"), "MARK MARK");
     EXPECT_EQ(box.Read("site/odd\\name.htm"), "MARK");
     EXPECT_NE(LineOf(run, "site/odd\\name.htm").find("ERROR: Name holds a backslash"),
               std::string::npos)
         << run.out;
-    EXPECT_NE(LineOf(run, "site/locked/").find("ERROR: Can't read folder"), std::string::npos)
+    EXPECT_NE(LineOf(run, "site/gone/").find("ERROR: Can't read folder"), std::string::npos)
         << run.out;
     EXPECT_EQ(ReportTotal(box.Read("job.log"), "TOTALEXCLUDE"), 2);
 }
