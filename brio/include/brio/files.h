@@ -13,8 +13,9 @@
 
 BRIO_BEGIN_DECLS
 
-/* Room for a path that the functions here hand back, NUL included. */
-#define BRIO_PATH_SIZE 260
+/* Room for a path that the functions here hand back, NUL included: the longest path the system
+ * takes. A longer path is refused, never cut. */
+#define BRIO_PATH_SIZE 4096
 
 /* Reads the whole file into a new KV_Alloc block with a NUL after the last byte (the file may
  * hold NUL bytes itself; *size counts every byte, size may be NULL). 1; 0 when the name is
