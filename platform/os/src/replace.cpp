@@ -589,8 +589,11 @@ LeftoverSweep SweepLeftovers(int folder)
     std::vector<std::string> names;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view n(entry->d_name);
-        if (n.size() > kTempMark.size() + kSuffixLength &&
-            n.substr(n.size() - kSuffixLength - kTempMark.size(), kTempMark.size()) == kTempMark &&
+        const auto marked = [&n](std::string_view mark) {
+            return n.size() >= mark.size() + kSuffixLength &&
+                   n.substr(n.size() - kSuffixLength - mark.size(), mark.size()) == mark;
+        };
+        if ((marked(kTempMark) || marked(kRecoveryMark)) &&
             IsSuffix(n.substr(n.size() - kSuffixLength))) {
             names.emplace_back(n);
         }
