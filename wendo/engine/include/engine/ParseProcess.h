@@ -232,6 +232,9 @@ private:
     // the file was not written. reason becomes the message.
     void ForgetReplacements(std::string_view reason);
     bool WriteReport(std::string_view bytes);
+    // The file held at the report path may be emptied for the report: it is not the command
+    // file, and it is empty or an earlier report. handle's position moves.
+    bool MayBecomeTheReport(int handle) const;
     std::string ReportHeader();
     // Notes the command file and the report, which the walk must never edit.
     void NoteOwnFiles();
