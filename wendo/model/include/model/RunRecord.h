@@ -15,12 +15,12 @@ class RunRecord
 {
 public:
     // Counts of the run.
-    std::atomic<int32_t> MaxInc{0};           // MAXINC: files the run expects (pre-count)
-    std::atomic<int32_t> FilesStarted{0};     // files opened so far
-    std::atomic<int32_t> TotalExclude{0};     // TOTALEXCLUDE
-    std::atomic<int32_t> TotalModified{0};    // TOTALMODIFIED
-    std::atomic<int32_t> TotalIteration{0};   // TOTALITERATION
-    std::atomic<int32_t> TotalDirExclude{0};  // TOTALDIREXCLUDE
+    std::atomic<int32_t> MaxInc{0};          // MAXINC: files the run expects (pre-count)
+    std::atomic<int32_t> FilesStarted{0};    // files opened so far
+    std::atomic<int32_t> TotalExclude{0};    // TOTALEXCLUDE
+    std::atomic<int32_t> TotalModified{0};   // TOTALMODIFIED
+    std::atomic<int32_t> TotalIteration{0};  // TOTALITERATION
+    std::atomic<int32_t> TotalDirExclude{0}; // TOTALDIREXCLUDE
     std::atomic<int32_t> TotalDirModified{0}; // TOTALDIRMODIFIED
 
     // The command in hand: type (-1 when the record was filled from a report) and flags.
@@ -119,10 +119,10 @@ private:
     }
 
     mutable std::mutex m_mutex;
-    std::string m_fileName;          // guarded by m_mutex
-    std::string m_directory;         // guarded by m_mutex
-    std::string m_status;            // guarded by m_mutex
-    std::string m_fileMessage;       // guarded by m_mutex
+    std::string m_fileName;        // guarded by m_mutex
+    std::string m_directory;       // guarded by m_mutex
+    std::string m_status;          // guarded by m_mutex
+    std::string m_fileMessage;     // guarded by m_mutex
     std::vector<int32_t> m_counters; // guarded by m_mutex
 };
 
