@@ -69,7 +69,8 @@ TEST_P(KillSweepTest, EveryKillPointLeavesFilesWhole)
 }
 
 INSTANTIATE_TEST_SUITE_P(Calls, KillSweepTest,
-                         ::testing::Values("write", "fsync", "rename", "link", "linkat", "unlink"),
+                         ::testing::Values("write", "fsync", "rename", "renameat", "link", "linkat",
+                                           "unlink", "unlinkat"),
                          [](const auto& row) { return std::string(row.param); });
 
 TEST(KillAtRandomMoments, FilesStayWhole)

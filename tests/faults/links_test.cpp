@@ -3,6 +3,9 @@
 // never entered, and a run that changes nothing touches nothing.
 #include "FaultSupport.h"
 
+#include <cstring>
+#include <sys/xattr.h>
+
 namespace faults {
 namespace {
 
@@ -115,21 +118,61 @@ TEST(Links, FileLinkIsEditedInItsTargetFolderLinksAndLoopsAreNeverEntered)
     EXPECT_EQ(run.out.find("loop"), std::string::npos) << run.out;
 }
 
-TEST(Links, HardLinkedPairEachEndsWithTheNewText)
+TEST(Keep, HardLinksAttributesAclsAndOwnersSurviveTheWriteBack)
 {
     Box box;
+    // Hard links: every name, in the file set or not, ends with the new text.
     box.Write("site/one.htm", "a-a");
     fs::create_hard_link(box.Path("site/one.htm"), box.Path("site/two.htm"));
     box.Write("other/three.htm", "a");
     fs::create_hard_link(box.Path("other/three.htm"), box.Path("site/three.htm"));
-    box.SaveJob({kAtoB}, {CFileList("site/*.htm", 0, 0, 0, nullptr)});
-    const Outcome run = box.Run({"job.wdo"});
+    box.Write("site/attrs.htm", "a");
+    const std::string attrs = box.Path("site/attrs.htm").string();
+    const bool haveXattr = ::setxattr(attrs.c_str(), "user.origin", "kept", 4, 0) == 0;
+    // An ACL giving nobody read access, in the kernel's xattr form: version 2, then entries of
+    // tag, permissions and id (owner rw, nobody r, group r, mask r, others r).
+    const std::uint32_t acl[] = {2,   0x60001u, ~0u, 0x40002u, kNobody, 0x40004u,
+                                 ~0u, 0x40010u, ~0u, 0x40020u, ~0u};
+    const bool haveAcl =
+        ::setxattr(attrs.c_str(), "system.posix_acl_access", acl, sizeof acl, 0) == 0;
+    // Another user's file that this user may write: the owner cannot be given to a new file.
+    box.Write("site/shared.htm", "a");
+    box.SaveJob({kAtoB}, {CFileList("site/*.htm", 0, 0, 0, nullptr)},
+                [](wendo::CWendoDoc& d) { d.LogUnmodified = 1; });
+    std::vector<std::string> prefix;
+    if (IsRoot()) {
+        prefix = Unprivileged(box);
+        ::chown(box.Path("site/shared.htm").c_str(), 0, kNobody);
+        ::chmod(box.Path("site/shared.htm").c_str(), 0664);
+    }
+    const Outcome run = box.Run({"job.wdo"}, prefix);
     EXPECT_EQ(run.status, 0) << run.out;
-    // Each name is replaced whole on its own; the names no longer share their text.
-    EXPECT_EQ(box.Read("site/one.htm"), "b-b");
-    EXPECT_EQ(box.Read("site/two.htm"), "b-b");
-    EXPECT_EQ(box.Read("site/three.htm"), "b");
-    EXPECT_EQ(box.Read("other/three.htm"), "a") << "a name outside the file set keeps the old";
+    for (const char* rel : {"site/one.htm", "site/two.htm", "site/three.htm", "other/three.htm",
+                            "site/attrs.htm", "site/shared.htm"}) {
+        EXPECT_EQ(box.Read(rel)[0], 'b') << rel;
+    }
+    EXPECT_EQ(StatOf(box.Path("site/one.htm")).st_ino, StatOf(box.Path("site/two.htm")).st_ino);
+    EXPECT_EQ(StatOf(box.Path("site/three.htm")).st_nlink, 2u);
+    EXPECT_NE(LineOf(run, "site/one.htm").find("written in place"), std::string::npos) << run.out;
+    EXPECT_EQ(LineOf(run, "site/attrs.htm").find("in place"), std::string::npos) << run.out;
+    if (haveXattr) {
+        char value[8] = {};
+        EXPECT_EQ(::getxattr(attrs.c_str(), "user.origin", value, sizeof value), 4);
+        EXPECT_STREQ(value, "kept");
+    }
+    if (haveAcl) {
+        std::uint32_t after[16] = {};
+        EXPECT_EQ(::getxattr(attrs.c_str(), "system.posix_acl_access", after, sizeof after),
+                  static_cast<ssize_t>(sizeof acl));
+        EXPECT_EQ(std::memcmp(acl, after, sizeof acl), 0) << "the ACL stays";
+    }
+    if (IsRoot()) {
+        EXPECT_EQ(StatOf(box.Path("site/shared.htm")).st_uid, 0u) << "the owner stays";
+        EXPECT_NE(LineOf(run, "site/shared.htm").find("written in place"), std::string::npos);
+    }
+    for (const std::string& name : box.Listing()) {
+        EXPECT_EQ(name.find(".wendo-"), std::string::npos) << "no recovery copy stays: " << name;
+    }
 }
 
 TEST(Unchanged, RunThatChangesNothingWritesNothing)

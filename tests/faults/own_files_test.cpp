@@ -38,6 +38,52 @@ TEST(OwnFiles, ReportAndCommandFileInTheWalkedFolderAreLeftAlone)
     }
 }
 
+TEST(OwnFiles, ReportIsNeverWrittenOverWhatIsNotAReport)
+{
+    const struct
+    {
+        const char* name;
+        const char* logFile;
+        std::function<void(const Box&)> make;
+    } rows[] = {
+        {"the_command_file", "job.wdo", [](const Box&) {}},
+        {"a_file_of_the_users", "notes.txt", [](const Box& b) { b.Write("notes.txt", "mine"); }},
+        {"a_fifo", "pipe.log",
+         [](const Box& b) { ASSERT_EQ(::mkfifo(b.Path("pipe.log").c_str(), 0644), 0); }},
+    };
+    for (const auto& row : rows) {
+        for (const bool yes : {false, true}) {
+            SCOPED_TRACE(std::string(row.name) + (yes ? " --yes" : ""));
+            Box box;
+            box.Write("site/a.htm", "a");
+            row.make(box);
+            box.SaveJob({kAtoB}, {CFileList("site/a.htm", 0, 0, 0, nullptr)},
+                        [&](wendo::CWendoDoc& d) { d.ReportPath = row.logFile; });
+            const std::string commands = box.Read("job.wdo");
+            const std::string before =
+                fs::is_regular_file(box.Path(row.logFile)) ? box.Read(row.logFile) : std::string();
+            const Outcome run = box.Run(yes ? std::vector<std::string>{"--yes", "job.wdo"}
+                                            : std::vector<std::string>{"job.wdo"});
+            // The question of an unwritable report: Yes runs on without one, No ends the run.
+            EXPECT_EQ(run.status, yes ? 0 : 4) << run.out;
+            EXPECT_EQ(box.Read("site/a.htm"), yes ? "b" : "a");
+            EXPECT_EQ(box.Read("job.wdo"), commands);
+            if (!before.empty()) {
+                EXPECT_EQ(box.Read(row.logFile), before);
+            }
+        }
+    }
+}
+
+TEST(OwnFiles, FifoAsTheCommandFileIsALoadError)
+{
+    Box box;
+    ASSERT_EQ(::mkfifo(box.Path("pipe.wdo").c_str(), 0644), 0);
+    const Outcome run = box.Run({"pipe.wdo"});
+    EXPECT_EQ(run.status, 2) << run.out;
+    EXPECT_NE(run.out.find("Not a regular file"), std::string::npos) << run.out;
+}
+
 TEST(OwnFiles, BackupExtensionNamingAnotherFolderIsNeverUsed)
 {
     const char* extensions[] = {"../escaped", "sub/bak", "sub\\bak", "..", "bak..old", "/tmp/x"};

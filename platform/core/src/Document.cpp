@@ -135,7 +135,9 @@ bool CDocument::OnOpenDocument(std::string_view path)
     m_lastError.clear();
     CArchive archive(path, CArchive::load);
     if (!archive.IsOpen()) {
-        ReportFailure(std::string(os::ForDisplay(path)) + "\nThe file cannot be opened.");
+        ReportFailure(std::string(os::ForDisplay(path)) + (archive.IsNotRegular()
+                                                               ? "\nNot a regular file."
+                                                               : "\nThe file cannot be opened."));
         return false;
     }
     DeleteContents();

@@ -1,5 +1,6 @@
 #include "core/archive.h"
 
+#include "os/file.h"
 #include "os/path.h"
 
 #include <array>
@@ -46,7 +47,19 @@ void CArchive::FileCloser::operator()(std::FILE* file) const
 CArchive::CArchive(std::string_view path, Mode mode) : m_path(path), m_mode(mode)
 {
     const std::string native = os::ToNative(path);
-    m_file.reset(std::fopen(native.c_str(), mode == store ? "wb" : "rb"));
+    if (mode == store) {
+        m_file.reset(std::fopen(native.c_str(), "wb"));
+        return;
+    }
+    os::FileError error = os::FileError::None;
+    const int fd = os::OpenFile(native, os::OpenMode::Read, &error);
+    m_notRegular = error == os::FileError::NotRegular;
+    if (fd >= 0) {
+        m_file.reset(::fdopen(fd, "rb"));
+        if (!m_file) {
+            os::CloseFile(fd);
+        }
+    }
 }
 
 CArchive::~CArchive() = default;

@@ -265,7 +265,7 @@ std::string TempDirectory()
 int OpenFile(std::string_view path, OpenMode mode, FileError* error)
 {
     const int flags = mode == OpenMode::Read ? O_RDONLY : O_RDWR;
-    const int fd = OpenNative(path, flags);
+    const int fd = OpenNative(path, flags | O_NONBLOCK);
     FileError err = FileError::None;
     if (fd < 0) {
         err = FileErrorFromErrno(errno);
@@ -277,9 +277,13 @@ int OpenFile(std::string_view path, OpenMode mode, FileError* error)
             err = FileErrorFromErrno(errno);
         } else if (S_ISDIR(st.st_mode)) {
             err = FileError::IsDirectory;
+        } else if (!S_ISREG(st.st_mode)) {
+            err = FileError::NotRegular;
         }
         if (err != FileError::None) {
             ::close(fd);
+        } else {
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         }
     }
     if (error != nullptr) {

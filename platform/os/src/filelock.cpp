@@ -36,7 +36,7 @@ int OpenHeld(std::string_view path, int flags, int lockKind, FileError* error)
     const std::string name(path);
     int handle = -1;
     do {
-        handle = ::open(name.c_str(), flags | O_CLOEXEC, 0666);
+        handle = ::open(name.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
     } while (handle < 0 && errno == EINTR);
     if (handle < 0) {
         return Fail(-1, errno, error);
@@ -44,9 +44,20 @@ int OpenHeld(std::string_view path, int flags, int lockKind, FileError* error)
     struct stat st
     {
     };
-    if (::fstat(handle, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::fstat(handle, &st) != 0) {
+        return Fail(handle, errno, error);
+    }
+    if (S_ISDIR(st.st_mode)) {
         return Fail(handle, EISDIR, error);
     }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(handle);
+        if (error != nullptr) {
+            *error = FileError::NotRegular;
+        }
+        return -1;
+    }
+    ::fcntl(handle, F_SETFL, ::fcntl(handle, F_GETFL) & ~O_NONBLOCK);
     int locked = -1;
     do {
         locked = ::flock(handle, lockKind | LOCK_NB);
@@ -66,6 +77,11 @@ int CreateHeldForWriting(std::string_view path, FileError* error)
         return Fail(handle, errno, error);
     }
     return handle;
+}
+
+int OpenHeldForRewriting(std::string_view path, FileError* error)
+{
+    return OpenHeld(path, O_RDWR | O_CREAT, LOCK_EX, error);
 }
 
 int OpenHeldForReading(std::string_view path, FileError* error)

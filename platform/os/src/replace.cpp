@@ -1,12 +1,18 @@
 #include "os/replace.h"
 
+#include <acl/libacl.h>
 #include <algorithm>
+#include <attr/libattr.h>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -14,10 +20,24 @@
 namespace os {
 namespace {
 
+constexpr std::string_view kTempMark = ".wendo-";
+constexpr std::string_view kRecoveryMark = ".wendo-old-";
+constexpr std::size_t kSuffixLength = 6;
+// A leftover that a live run holds is never touched, nor one younger than this: its maker
+// may not hold it yet.
+constexpr time_t kLeftoverAge = 120;
+constexpr std::size_t kChunk = std::size_t{1} << 20;
+
 std::string FolderOf(const std::string& path)
 {
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+}
+
+std::string BaseOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 void SyncFolder(const std::string& folder)
@@ -29,83 +49,118 @@ void SyncFolder(const std::string& folder)
     }
 }
 
-// Closes a descriptor and removes the temporary file it belongs to unless released.
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor()
+    {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+bool IsSuffix(std::string_view s)
+{
+    return s.size() == kSuffixLength && std::all_of(s.begin(), s.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+           });
+}
+
+std::string RandomSuffix()
+{
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    std::string s(kSuffixLength, 'X');
+    for (char& c : s) {
+        c = kLetters[random() % (sizeof kLetters - 1)];
+    }
+    return s;
+}
+
+// A new temporary file in a folder, removed on destruction unless committed. It is held
+// (flock) while open, so that a sweep of leftovers never takes a live run's file. Named
+// NAME.wendo-XXXXXX after the file it stands in for, or stage-XXXXXX in the run's own folder.
 class TempFile
 {
 public:
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
-    // The file is made in staging when that folder is on the same file system as besides,
-    // else beside besides: a process killed before the rename then leaves it in the run's
-    // own folder rather than among the user's files.
-    TempFile(const std::string& besides, const std::string& staging)
+    TempFile(int folder, const std::string& besideName, bool staged) : m_folder(folder)
     {
-        m_path = TempName(besides, staging);
-        m_fd = ::mkostemp(m_path.data(), O_CLOEXEC);
-        if (m_fd < 0) {
-            m_path.clear();
+        for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
+            const std::string suffix = RandomSuffix();
+            if (staged) {
+                m_name = "stage-" + suffix;
+            } else if (besideName.size() + kTempMark.size() + kSuffixLength > NAME_MAX) {
+                // A name of NAME_MAX bytes leaves no room for a suffix.
+                m_name = std::string(kTempMark) + suffix;
+            } else {
+                m_name = besideName + std::string(kTempMark) + suffix;
+            }
+            m_fd = ::openat(folder, m_name.c_str(),
+                            O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+            if (m_fd < 0 && errno != EEXIST) {
+                break;
+            }
         }
+        if (m_fd < 0) {
+            m_name.clear();
+            return;
+        }
+        (void)::flock(m_fd, LOCK_EX | LOCK_NB);
     }
     ~TempFile()
     {
         if (m_fd >= 0) {
             ::close(m_fd);
         }
-        if (!m_path.empty()) {
-            ::unlink(m_path.c_str());
+        if (!m_name.empty()) {
+            ::unlinkat(m_folder, m_name.c_str(), 0);
         }
     }
     int fd() const { return m_fd; }
     bool valid() const { return m_fd >= 0; }
+    const std::string& name() const { return m_name; }
 
-    // Flushes, closes and renames the file onto target, then flushes the target's folder or,
-    // with deferred, leaves that to it. True on success.
-    bool CommitTo(const std::string& target, PendingFolderSyncs* deferred = nullptr)
+    // Flushes and renames the file onto name in folder; the descriptor stays open (and held)
+    // when keepOpen. True on success.
+    bool CommitTo(int folder, const std::string& name, bool keepOpen = false)
     {
         if (::fsync(m_fd) != 0) {
             return false;
         }
-        int fd = m_fd;
-        m_fd = -1;
-        if (::close(fd) != 0) {
+        if (!keepOpen) {
+            const int fd = m_fd;
+            m_fd = -1;
+            if (::close(fd) != 0) {
+                return false;
+            }
+        }
+        if (::renameat(m_folder, m_name.c_str(), folder, name.c_str()) != 0) {
             return false;
         }
-        if (::rename(m_path.c_str(), target.c_str()) != 0) {
-            return false;
-        }
-        m_path.clear();
-        if (deferred != nullptr) {
-            deferred->Add(FolderOf(target));
-        } else {
-            SyncFolder(FolderOf(target));
-        }
+        m_name.clear();
         return true;
+    }
+    int Release()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
     }
 
 private:
-    static std::string TempName(const std::string& besides, const std::string& staging)
-    {
-        struct stat here
-        {
-        };
-        struct stat there
-        {
-        };
-        if (!staging.empty() && ::stat(FolderOf(besides).c_str(), &here) == 0 &&
-            ::stat(staging.c_str(), &there) == 0 && here.st_dev == there.st_dev) {
-            return staging + (staging.back() == '/' ? "" : "/") + "stage-XXXXXX";
-        }
-        // A name of NAME_MAX bytes leaves no room for a suffix: then a short name is used.
-        const auto slash = besides.rfind('/');
-        const std::size_t nameLength =
-            slash == std::string::npos ? besides.size() : besides.size() - slash - 1;
-        if (nameLength + 13 > NAME_MAX) {
-            return FolderOf(besides) + ".wendo-XXXXXX";
-        }
-        return besides + ".wendo-XXXXXX";
-    }
-
-    std::string m_path;
+    int m_folder;
+    std::string m_name;
     int m_fd = -1;
 };
 
@@ -125,41 +180,81 @@ bool WriteAll(int fd, const char* p, size_t n)
     return true;
 }
 
-bool CopyContent(const std::string& from, int to)
+enum class Copy
 {
-    int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) {
-        return false;
-    }
+    Done,
+    Failed,
+    Stopped,
+};
+
+// Copies in from its start to out's current position; stop is asked between pieces.
+Copy CopyFrom(int in, int out, const std::function<bool()>& stop, std::int64_t* copied = nullptr)
+{
     // Not zero-filled: every byte written was read first, and a write-back per file made the
     // clearing of a megabyte show in profiles.
-    constexpr size_t kChunk = size_t{1} << 20;
     const auto buf = std::make_unique_for_overwrite<char[]>(kChunk);
-    bool ok = true;
+    off_t at = 0;
     for (;;) {
-        ssize_t r = ::read(in, buf.get(), kChunk);
+        // Between pieces only: a small file is copied without asking.
+        if (at > 0 && stop && stop()) {
+            return Copy::Stopped;
+        }
+        ssize_t r = ::pread(in, buf.get(), kChunk, at);
         if (r < 0 && errno == EINTR) {
             continue;
         }
         if (r < 0) {
-            ok = false;
-            break;
+            return Copy::Failed;
         }
         if (r == 0) {
             break;
         }
-        if (!WriteAll(to, buf.get(), static_cast<size_t>(r))) {
-            ok = false;
-            break;
+        if (!WriteAll(out, buf.get(), static_cast<size_t>(r))) {
+            return Copy::Failed;
         }
+        at += r;
     }
-    ::close(in);
-    return ok;
+    if (copied != nullptr) {
+        *copied = at;
+    }
+    return Copy::Done;
+}
+
+Copy CopyFromPath(const std::string& from, int out, const std::function<bool()>& stop)
+{
+    const Descriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    return in.get() < 0 ? Copy::Failed : CopyFrom(in.get(), out, stop);
+}
+
+// The old content: the copy the run read when there is one, else the source itself.
+Copy CopyOld(const HeldSource& source, const WriteBackRequest& request, int out)
+{
+    return request.oldText.empty() ? CopyFrom(source.Fd(), out, request.stop)
+                                   : CopyFromPath(std::string(request.oldText), out, request.stop);
+}
+
+// Gives a new file the owner, group, extended attributes, ACL and mode of the source. False
+// when something could not be given (the mode always can).
+bool KeepWhatTheFileIs(const HeldSource& source, int fd)
+{
+    bool kept = true;
+    // fchown clears set-id bits, so the mode comes last; the ACL's mask follows the mode.
+    if (::fchown(fd, source.owner, source.group) != 0) {
+        kept = false;
+        (void)::fchown(fd, static_cast<uid_t>(-1), source.group);
+    }
+    if (::attr_copy_fd("", source.Fd(), "", fd, nullptr, nullptr) != 0) {
+        kept = false;
+    }
+    if (::perm_copy_fd("", source.Fd(), "", fd, nullptr) != 0) {
+        kept = false;
+    }
+    ::fchmod(fd, source.mode & 07777);
+    return kept;
 }
 
 void KeepOwnerAndMode(int fd, const struct stat& st)
 {
-    // Another owner can only be kept by a privileged process; the mode always can.
     if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
         (void)::fchown(fd, static_cast<uid_t>(-1), st.st_gid);
     }
@@ -181,6 +276,93 @@ std::string RealTarget(const std::string& path)
     return path;
 }
 
+bool SameContent(int a, int b)
+{
+    struct stat sa
+    {
+    };
+    struct stat sb
+    {
+    };
+    if (::fstat(a, &sa) != 0 || ::fstat(b, &sb) != 0 || sa.st_size != sb.st_size) {
+        return false;
+    }
+    const auto x = std::make_unique_for_overwrite<char[]>(kChunk);
+    const auto y = std::make_unique_for_overwrite<char[]>(kChunk);
+    for (off_t at = 0; at < sa.st_size;) {
+        const ssize_t r = ::pread(a, x.get(), kChunk, at);
+        if (r <= 0 || ::pread(b, y.get(), static_cast<size_t>(r), at) != r ||
+            std::memcmp(x.get(), y.get(), static_cast<size_t>(r)) != 0) {
+            return false;
+        }
+        at += r;
+    }
+    return true;
+}
+
+// Writes the new content into the file itself, after the old content is flushed to a recovery
+// copy beside it (held while the write goes on). A failed write puts the old content back.
+WriteBackOutcome WriteInPlace(const HeldSource& source, const WriteBackRequest& request)
+{
+    WriteBackOutcome out;
+    out.inPlace = true;
+    out.error = WriteBackError::Replace;
+    const std::string& name = source.Name();
+    if (name.size() + kRecoveryMark.size() + kSuffixLength > NAME_MAX) {
+        return out; // no recovery copy can be named: the file stays as it is
+    }
+    TempFile copy(source.Folder(), name, false);
+    if (!copy.valid() || CopyOld(source, request, copy.fd()) != Copy::Done) {
+        return out;
+    }
+    const std::string recovery =
+        name + std::string(kRecoveryMark) + copy.name().substr(copy.name().size() - kSuffixLength);
+    if (!copy.CommitTo(source.Folder(), recovery, true)) {
+        return out;
+    }
+    const Descriptor held(copy.Release());
+    ::fsync(source.Folder());
+    if (!source.Unchanged()) {
+        ::unlinkat(source.Folder(), recovery.c_str(), 0);
+        out.error = WriteBackError::Changed;
+        return out;
+    }
+    const Descriptor target(
+        ::openat(source.Folder(), name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st
+    {
+    };
+    if (target.get() < 0 || ::fstat(target.get(), &st) != 0 || st.st_ino != source.inode ||
+        st.st_dev != source.device) {
+        ::unlinkat(source.Folder(), recovery.c_str(), 0);
+        return out;
+    }
+    const Descriptor newText(::open(std::string(request.newText).c_str(), O_RDONLY | O_CLOEXEC));
+    std::int64_t size = 0;
+    const bool written = newText.get() >= 0 &&
+                         CopyFrom(newText.get(), target.get(), {}, &size) == Copy::Done &&
+                         ::ftruncate(target.get(), size) == 0 && ::fsync(target.get()) == 0;
+    if (!written) {
+        std::int64_t oldSize = 0;
+        const bool putBack = ::lseek(target.get(), 0, SEEK_SET) == 0 &&
+                             CopyFrom(held.get(), target.get(), {}, &oldSize) == Copy::Done &&
+                             ::ftruncate(target.get(), oldSize) == 0 && ::fsync(target.get()) == 0;
+        if (!putBack) {
+            out.error = WriteBackError::Kept;
+            out.keptAs = recovery;
+            return out;
+        }
+    }
+    ::unlinkat(source.Folder(), recovery.c_str(), 0);
+    if (request.deferred != nullptr) {
+        request.deferred->Add(source.FolderPath());
+    } else {
+        ::fsync(source.Folder());
+    }
+    out.error = written ? WriteBackError::None : WriteBackError::Replace;
+    return out;
+}
+
 } // namespace
 
 void PendingFolderSyncs::Add(const std::string& folder)
@@ -198,58 +380,288 @@ void PendingFolderSyncs::Flush()
     m_folders.clear();
 }
 
+SourceError HeldSource::Open(std::string_view pathView)
+{
+    Close();
+    const std::string path(pathView);
+    if (path.empty() || path.back() == '/' || path.find('\0') != std::string::npos) {
+        return SourceError::CannotOpen;
+    }
+    m_namedFolderPath = FolderOf(path);
+    const int named = ::open(m_namedFolderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (named < 0) {
+        return SourceError::CannotOpen;
+    }
+    struct stat st
+    {
+    };
+    if (::fstatat(named, BaseOf(path).c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        ::close(named);
+        return SourceError::CannotOpen;
+    }
+    if (S_ISLNK(st.st_mode)) {
+        // The link is followed here, once; from now on the file it named is the one held.
+        m_namedFolder = named;
+        const std::string target = RealTarget(path);
+        m_folderPath = FolderOf(target);
+        m_name = BaseOf(target);
+        m_folder = ::open(m_folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } else {
+        m_folder = named;
+        m_folderPath = m_namedFolderPath;
+        m_name = BaseOf(path);
+    }
+    if (m_folder < 0 || ::fstatat(m_folder, m_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        return SourceError::CannotOpen;
+    }
+    // Checked before the open too: opening a device may have effects of its own.
+    if (!S_ISREG(st.st_mode)) {
+        return S_ISLNK(st.st_mode) ? SourceError::CannotOpen : SourceError::NotRegular;
+    }
+    m_fd = ::openat(m_folder, m_name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (m_fd < 0) {
+        return SourceError::CannotOpen;
+    }
+    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        Close();
+        return SourceError::NotRegular;
+    }
+    const int flags = ::fcntl(m_fd, F_GETFL);
+    ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK);
+    device = st.st_dev;
+    inode = st.st_ino;
+    mode = st.st_mode;
+    owner = st.st_uid;
+    group = st.st_gid;
+    links = st.st_nlink;
+    m_size = st.st_size;
+    m_mtimeSec = st.st_mtim.tv_sec;
+    m_mtimeNsec = st.st_mtim.tv_nsec;
+    return SourceError::None;
+}
+
+void HeldSource::Close()
+{
+    for (int* fd : {&m_fd, &m_folder, &m_namedFolder}) {
+        if (*fd >= 0) {
+            ::close(*fd);
+            *fd = -1;
+        }
+    }
+}
+
+bool HeldSource::Unchanged() const
+{
+    struct stat st
+    {
+    };
+    return m_folder >= 0 && ::fstatat(m_folder, m_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISREG(st.st_mode) && st.st_dev == device && st.st_ino == inode &&
+           st.st_size == m_size && st.st_mtim.tv_sec == m_mtimeSec &&
+           st.st_mtim.tv_nsec == m_mtimeNsec;
+}
+
 std::string LinkTarget(std::string_view path)
 {
     return RealTarget(std::string(path));
 }
 
-WriteBackError WriteBack(std::string_view targetView, std::string_view fromView,
-                         std::string_view backupView, std::string_view stagingView,
-                         PendingFolderSyncs* deferred)
+WriteBackOutcome CommitSource(const HeldSource& source, const WriteBackRequest& request)
 {
-    const std::string target = RealTarget(std::string(targetView));
-    const std::string from(fromView);
-    const std::string staging(stagingView);
+    WriteBackOutcome out;
+    auto failed = [&out](WriteBackError error) {
+        out.error = error;
+        return out;
+    };
+    if (!source.IsOpen()) {
+        return failed(request.backup.empty() ? WriteBackError::Replace : WriteBackError::Backup);
+    }
+    if (!source.Unchanged()) {
+        return failed(WriteBackError::Changed);
+    }
+    // A read-only file is left alone, even by a user whom permissions do not stop.
+    if ((source.mode & 0222) == 0 ||
+        ::faccessat(source.Folder(), source.Name().c_str(), W_OK, 0) != 0) {
+        return failed(WriteBackError::Replace);
+    }
+    // The run's private folder takes the temporaries when it shares the file system, so that
+    // a run killed in the middle leaves nothing among the user's files.
+    int staging = -1;
+    const Descriptor stagingFolder(
+        request.staging.empty()
+            ? -1
+            : ::open(std::string(request.staging).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat st
     {
     };
-    if (::stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        return backupView.empty() ? WriteBackError::Replace : WriteBackError::Backup;
+    if (stagingFolder.get() >= 0 && ::fstat(stagingFolder.get(), &st) == 0 &&
+        st.st_dev == source.device) {
+        staging = stagingFolder.get();
     }
-    // A read-only file is left alone, even by a user whom permissions do not stop.
-    if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
-        return WriteBackError::Replace;
-    }
-    if (!backupView.empty()) {
-        const std::string backup(backupView);
-        TempFile tmp(backup, staging);
-        if (!tmp.valid() || !CopyContent(target, tmp.fd())) {
-            return WriteBackError::Backup;
+
+    if (!request.backup.empty()) {
+        const std::string backup(request.backup);
+        const bool beside = FolderOf(backup) == source.NamedFolderPath();
+        const Descriptor other(
+            beside ? -1 : ::open(FolderOf(backup).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        const int folder = beside ? source.NamedFolder() : other.get();
+        if (folder < 0) {
+            return failed(WriteBackError::Backup);
         }
-        KeepOwnerAndMode(tmp.fd(), st);
-        if (!tmp.CommitTo(backup)) {
-            return WriteBackError::Backup;
+        const std::string name = BaseOf(backup);
+        TempFile tmp(staging >= 0 ? staging : folder, name, staging >= 0);
+        if (!tmp.valid()) {
+            return failed(WriteBackError::Backup);
+        }
+        const Copy copied = CopyOld(source, request, tmp.fd());
+        if (copied != Copy::Done) {
+            return failed(copied == Copy::Stopped ? WriteBackError::Stopped
+                                                  : WriteBackError::Backup);
+        }
+        (void)KeepWhatTheFileIs(source, tmp.fd());
+        // Flushed before the file is touched: no crash may keep the new text without it.
+        if (!tmp.CommitTo(folder, name)) {
+            return failed(WriteBackError::Backup);
+        }
+        ::fsync(folder);
+    }
+
+    // A new file would part the file's other names from it, or lose its owner.
+    if (source.links > 1 || (::geteuid() != 0 && source.owner != ::geteuid())) {
+        return WriteInPlace(source, request);
+    }
+    {
+        TempFile tmp(staging >= 0 ? staging : source.Folder(), source.Name(), staging >= 0);
+        if (!tmp.valid()) {
+            return failed(WriteBackError::Replace);
+        }
+        const Copy copied = CopyFromPath(std::string(request.newText), tmp.fd(), request.stop);
+        if (copied != Copy::Done) {
+            return failed(copied == Copy::Stopped ? WriteBackError::Stopped
+                                                  : WriteBackError::Replace);
+        }
+        if (KeepWhatTheFileIs(source, tmp.fd())) {
+            if (!source.Unchanged()) {
+                return failed(WriteBackError::Changed);
+            }
+            if (!tmp.CommitTo(source.Folder(), source.Name())) {
+                return failed(WriteBackError::Replace);
+            }
+            if (request.deferred != nullptr) {
+                request.deferred->Add(source.FolderPath());
+            } else {
+                ::fsync(source.Folder());
+            }
+            return out;
         }
     }
-    TempFile tmp(target, staging);
-    if (!tmp.valid() || !CopyContent(from, tmp.fd())) {
-        return WriteBackError::Replace;
+    return WriteInPlace(source, request);
+}
+
+WriteBackError WriteBack(std::string_view target, std::string_view from, std::string_view backup,
+                         std::string_view staging, PendingFolderSyncs* deferred)
+{
+    HeldSource source;
+    if (source.Open(target) != SourceError::None) {
+        return backup.empty() ? WriteBackError::Replace : WriteBackError::Backup;
     }
-    KeepOwnerAndMode(tmp.fd(), st);
-    return tmp.CommitTo(target, deferred) ? WriteBackError::None : WriteBackError::Replace;
+    WriteBackRequest request;
+    request.newText = from;
+    request.backup = backup;
+    request.staging = staging;
+    request.deferred = deferred;
+    const WriteBackError error = CommitSource(source, request).error;
+    return error == WriteBackError::Kept ? WriteBackError::Replace : error;
+}
+
+LeftoverSweep SweepLeftovers(int folder)
+{
+    LeftoverSweep sweep;
+    const int listing = ::dup(folder);
+    DIR* dir = listing >= 0 ? ::fdopendir(listing) : nullptr;
+    if (dir == nullptr) {
+        if (listing >= 0) {
+            ::close(listing);
+        }
+        return sweep;
+    }
+    ::rewinddir(dir);
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view n(entry->d_name);
+        const auto marked = [&n](std::string_view mark) {
+            return n.size() >= mark.size() + kSuffixLength &&
+                   n.substr(n.size() - kSuffixLength - mark.size(), mark.size()) == mark;
+        };
+        if ((marked(kTempMark) || marked(kRecoveryMark)) &&
+            IsSuffix(n.substr(n.size() - kSuffixLength))) {
+            names.emplace_back(n);
+        }
+    }
+    ::closedir(dir);
+    const time_t now = ::time(nullptr);
+    for (const std::string& n : names) {
+        struct stat st
+        {
+        };
+        if (::fstatat(folder, n.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_uid != ::geteuid() || now - st.st_mtime < kLeftoverAge) {
+            continue;
+        }
+        const Descriptor fd(
+            ::openat(folder, n.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (fd.get() < 0 || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+            continue; // a live run's
+        }
+        const std::size_t recoveryAt = n.size() - kSuffixLength - kRecoveryMark.size();
+        const bool recovery = n.size() > kRecoveryMark.size() + kSuffixLength &&
+                              n.compare(recoveryAt, kRecoveryMark.size(), kRecoveryMark) == 0;
+        if (!recovery) {
+            if (::unlinkat(folder, n.c_str(), 0) == 0) {
+                ++sweep.removed;
+            }
+            continue;
+        }
+        // The killed run was writing the file in place: when it holds the old content again
+        // the copy has nothing more to give; otherwise only the user can tell which to keep.
+        const Descriptor file(::openat(folder, n.substr(0, recoveryAt).c_str(),
+                                       O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (file.get() >= 0 && SameContent(fd.get(), file.get()) &&
+            ::unlinkat(folder, n.c_str(), 0) == 0) {
+            ++sweep.removed;
+        } else {
+            sweep.kept.push_back(n);
+        }
+    }
+    return sweep;
+}
+
+std::string KeptRecoveryFor(const LeftoverSweep& sweep, std::string_view name)
+{
+    for (const std::string& kept : sweep.kept) {
+        if (kept.size() == name.size() + kRecoveryMark.size() + kSuffixLength &&
+            kept.compare(0, name.size(), name) == 0) {
+            return kept;
+        }
+    }
+    return {};
 }
 
 int WriteFileAtomically(std::string_view pathView, std::string_view data)
 {
     const std::string path = RealTarget(std::string(pathView));
-    TempFile tmp(path, std::string());
+    const Descriptor folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() < 0) {
+        return errno != 0 ? errno : EIO;
+    }
+    TempFile tmp(folder.get(), BaseOf(path), false);
     if (!tmp.valid()) {
         return errno != 0 ? errno : EIO;
     }
     struct stat st
     {
     };
-    if (::stat(path.c_str(), &st) == 0) {
+    if (::fstatat(folder.get(), BaseOf(path).c_str(), &st, 0) == 0) {
         KeepOwnerAndMode(tmp.fd(), st);
     } else {
         mode_t mask = ::umask(0);
@@ -259,7 +671,11 @@ int WriteFileAtomically(std::string_view pathView, std::string_view data)
     if (!WriteAll(tmp.fd(), data.data(), data.size())) {
         return errno != 0 ? errno : EIO;
     }
-    return tmp.CommitTo(path) ? 0 : (errno != 0 ? errno : EIO);
+    if (!tmp.CommitTo(folder.get(), BaseOf(path))) {
+        return errno != 0 ? errno : EIO;
+    }
+    ::fsync(folder.get());
+    return 0;
 }
 
 } // namespace os

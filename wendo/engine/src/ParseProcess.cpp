@@ -64,6 +64,10 @@ void CParseProcess::CountChange()
 {
     m_doc.Run.TotalIteration.fetch_add(1);
     m_doc.CountModification(m_commandPosition);
+    if (m_fileChanges.size() <= m_commandPosition) {
+        m_fileChanges.resize(m_commandPosition + 1, 0);
+    }
+    ++m_fileChanges[m_commandPosition];
     ++m_commandHits;
     if (m_target != nullptr) {
         m_target->Post(WMU_REPLACED, 0, &m_doc);
@@ -76,6 +80,27 @@ void CParseProcess::AppendMessage(std::string_view text, bool separated)
         m_doc.Run.AppendFileMessage(", ");
     }
     m_doc.Run.AppendFileMessage(std::string(text));
+}
+
+void CParseProcess::ForgetReplacements(std::string_view reason)
+{
+    for (std::size_t i = 0; i < m_fileChanges.size(); ++i) {
+        if (m_fileChanges[i] != 0) {
+            m_doc.Run.UncountModifications(i, m_fileChanges[i]);
+            m_doc.Run.TotalIteration.fetch_sub(m_fileChanges[i]);
+        }
+    }
+    m_fileChanges.clear();
+    m_doc.Run.SetFileMessage(std::string(reason));
+}
+
+bool CParseProcess::StopInFile()
+{
+    if (!m_stopped && m_stopCheck && m_stopCheck()) {
+        m_stopped = true;
+        m_abort = true;
+    }
+    return m_stopped;
 }
 
 void CParseProcess::ReadFileStat(const std::string& path)
@@ -115,7 +140,7 @@ void CParseProcess::RunCommand(const CParseCmd& command)
     case CmdType::REWIND:
         // Only a rewind right after a change has anything to show the next command.
         if (m_modifiedByLast) {
-            m_abort = RewindWork(m_sourcePath) != 0;
+            m_abort = RewindWork(m_readPath) != 0;
             m_outputPending = false;
             m_modifiedByLast = false;
         }
@@ -137,11 +162,35 @@ int16_t CParseProcess::ProcessCommands(const std::string& path,
     m_outputPending = false;
     m_fileStatDone = false;
     m_abort = false;
+    m_stopped = false;
     m_errorText.clear();
     m_commandHits = 0;
+    m_fileChanges.clear();
 
     ChooseWorkFolder(path);
-    if (OpenWorkFiles(path) != 0) {
+    switch (m_source.Open(os::ToNative(path))) {
+    case os::SourceError::None:
+        break;
+    case os::SourceError::NotRegular:
+        // A FIFO or a device would block the run or never end.
+        AppendMessage("ERROR: Not a regular file", true);
+        return FileResult::FAILED;
+    case os::SourceError::CannotOpen:
+        AppendMessage("ERROR: Can't open file", false);
+        return FileResult::NOT_OPENED;
+    }
+    if (const std::string kept = SweepSourceFolder(); !kept.empty()) {
+        // Which text is right is for the user to say; editing it now would bury the question.
+        m_source.Close();
+        AppendMessage("ERROR: Old text of an interrupted run kept in " + kept, true);
+        return FileResult::FAILED;
+    }
+    if (!ReadSourceOnce()) {
+        DeleteWorkFiles();
+        m_source.Close();
+        return m_stopped ? FileResult::STOPPED : FileResult::FAILED;
+    }
+    if (OpenWorkFiles(m_readPath) != 0) {
         DeleteWorkFiles();
         return FileResult::NOT_OPENED;
     }
@@ -158,9 +207,8 @@ int16_t CParseProcess::ProcessCommands(const std::string& path,
         if (m_target != nullptr) {
             m_target->Post(WMU_COMMAND_BEGIN, 0, &m_doc);
         }
-        if (m_stopCheck && m_stopCheck()) {
-            DeleteWorkFiles();
-            return FileResult::STOPPED;
+        if (StopInFile()) {
+            break;
         }
         m_commandHits = 0;
         if (!m_abort) {
@@ -175,8 +223,8 @@ int16_t CParseProcess::ProcessCommands(const std::string& path,
             m_resultFile = kWorkFile;
             AppendMessage(command->Label + "(" + std::to_string(m_commandHits) + ") ", true);
         }
-        if (m_doc.Rewind != 0 && m_modifiedByLast) {
-            m_abort = RewindWork(path) != 0;
+        if (m_doc.Rewind != 0 && m_modifiedByLast && !m_stopped) {
+            m_abort = RewindWork(m_readPath) != 0;
             m_outputPending = false;
         }
         if (m_abort) {
@@ -194,12 +242,21 @@ int16_t CParseProcess::ProcessCommands(const std::string& path,
     if (!CloseWorkFiles()) {
         SetError("Wendo ERROR : Can't write temp file\n");
     }
+    if (m_stopped) {
+        DeleteWorkFiles();
+        if (m_fileModified) {
+            ForgetReplacements(kStoppedUnwritten);
+        }
+        return FileResult::STOPPED;
+    }
     // Every abort ends the file unwritten; it is reported as a failure, never as a change.
     if (m_abort || !m_errorText.empty()) {
         m_abort = true;
         DeleteWorkFiles();
         if (!m_errorText.empty()) {
-            AppendMessage("ERROR: " + m_errorText, true);
+            ForgetReplacements("ERROR: " + m_errorText);
+        } else if (m_fileModified) {
+            ForgetReplacements("ERROR: Not written");
         }
         return FileResult::FAILED;
     }

@@ -20,6 +20,7 @@ namespace wendo {
 namespace {
 
 constexpr std::string_view kEol = "\r\n";
+constexpr std::string_view kReportFirstLine = "#Wendo Report file\r\n";
 
 // Left-aligned in width characters, as printf's "%-*s"; a longer text is kept whole.
 std::string Padded(std::string text, std::size_t width)
@@ -71,7 +72,7 @@ std::string CParseProcess::ReportHeader()
     m_doc.ReportModifTime = m_doc.ModifTime;
 
     std::string h;
-    h += "#Wendo Report file\r\n#\r\n#\r\n";
+    h += std::string(kReportFirstLine) + "#\r\n#\r\n";
     h += "\r\n[GLOBAL]\r\nCMDFILE=" + m_commandFileShown + "\r\n";
     h += "LOG_VERSION=1.01\r\n";
     h += "LASTREPORTTIME=" + Padded(now, 25) + " \r\n";
@@ -95,6 +96,27 @@ std::string CParseProcess::ReportHeader()
     return h;
 }
 
+bool CParseProcess::MayBecomeTheReport(int handle) const
+{
+    os::FileStatus report;
+    if (os::GetHandleStatus(handle, report) != os::FileError::None) {
+        return false;
+    }
+    // A LOGFILE naming the command file would replace the commands by the report.
+    os::FileStatus commands;
+    if (os::GetStatus(os::ToNative(m_doc.GetPathName()), commands) == os::FileError::None &&
+        commands.device == report.device && commands.inode == report.inode) {
+        return false;
+    }
+    if (report.size == 0) {
+        return true;
+    }
+    // Only an earlier report is written over; any other file is the user's.
+    std::string first(kReportFirstLine.size(), '\0');
+    return os::ReadFile(handle, first.data(), first.size()) == static_cast<int64_t>(first.size()) &&
+           first == kReportFirstLine;
+}
+
 int CParseProcess::OpenReport()
 {
     m_report.reset();
@@ -102,8 +124,11 @@ int CParseProcess::OpenReport()
         return 1;
     }
     const std::string path = os::ToNative(m_doc.ReportFilePath());
-    m_report.reset(os::CreateHeldForWriting(path));
-    if (!m_report.valid()) {
+    m_report.reset(os::OpenHeldForRewriting(path));
+    if (!m_report.valid() || !MayBecomeTheReport(m_report.get()) ||
+        !os::TruncateFile(m_report.get(), 0) ||
+        os::SeekFile(m_report.get(), 0, os::SeekFrom::Start) != 0) {
+        m_report.reset();
         return 0;
     }
     std::string shown = os::ForDisplay(m_doc.GetPathName());

@@ -361,10 +361,11 @@ int16_t CParseProcess::ProcessFile(const CFileList& entry)
     Notify(WMU_FILE_NAME);
 
     int16_t r = ProcessCommands(path, m_commands);
-    if (r == FileResult::MODIFIED && NeedsWriteBack() && !WriteBackFile(path)) {
-        r = FileResult::FAILED;
+    if (r == FileResult::MODIFIED && NeedsWriteBack()) {
+        r = WriteBackFile(path);
     }
     DeleteWorkFiles();
+    m_source.Close();
     return r;
 }
 

@@ -109,6 +109,7 @@ int CParseProcess::ChangeTags(const CParseCmd& command, bool image)
     const char* written = buffer.data;
     std::string newTag;
     bool changed = false;
+    std::uint32_t matches = 0;
     for (;;) {
         const int found = FindNextTag(scan, linkName, command);
         if (found < 0) {
@@ -127,7 +128,8 @@ int CParseProcess::ChangeTags(const CParseCmd& command, bool image)
         scan = m_tagEnd;
         CountChange();
         changed = true;
-        if ((command.Flags & CmdFlag::ONCE) != 0) {
+        if ((command.Flags & CmdFlag::ONCE) != 0 ||
+            (++matches % kMatchesPerStopCheck == 0 && StopInFile())) {
             break;
         }
     }

@@ -80,6 +80,7 @@ int CParseProcess::ReplaceBetweenDelimiters(bool keepContent, const CParseCmd& c
 
     char* segment = buffer.data;
     bool replaced = false;
+    std::uint32_t matches = 0;
     for (;;) {
         ContentBlock content;
         char* next = nullptr;
@@ -112,7 +113,7 @@ int CParseProcess::ReplaceBetweenDelimiters(bool keepContent, const CParseCmd& c
         CountChange();
         replaced = true;
         segment = next;
-        if (once) {
+        if (once || (++matches % kMatchesPerStopCheck == 0 && StopInFile())) {
             break;
         }
     }

@@ -6,6 +6,7 @@
 #include "os/path.h"
 #include "os/workdir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -29,6 +30,8 @@ constexpr int64_t kMemoryFileLimit = int64_t{16} << 20;
 // eat into it keeps them on disk, so that a nearly full memory folder neither fails the file
 // half way nor starves other programs.
 constexpr int64_t kMemoryReserve = int64_t{32} << 20;
+// The rest of a big input is read in pieces of this size, so that a stop is seen between them.
+constexpr std::size_t kReadPiece = std::size_t{64} << 20;
 
 } // namespace
 
@@ -73,10 +76,47 @@ void CParseProcess::ChooseWorkFolder(const std::string& path)
             m_memoryDir.Create(kMemoryFolder);
         }
     }
+    // The copy of the source and the two work files.
     if (m_memoryDir.IsCreated() &&
-        os::AvailableBytes(os::ToNative(kMemoryFolder)) >= 2 * status.size + kMemoryReserve) {
+        os::AvailableBytes(os::ToNative(kMemoryFolder)) >= 3 * status.size + kMemoryReserve) {
         m_fileDir = &m_memoryDir;
     }
+}
+
+bool CParseProcess::ReadSourceOnce()
+{
+    m_readPath = m_fileDir->FileIn(kSourceCopy);
+    const os::FileHandle copy(m_fileDir->IsCreated() || m_fileDir->Create() == 0
+                                  ? os::CreateForWriting(m_fileDir->FileIn(kSourceCopy))
+                                  : -1);
+    if (!copy.valid()) {
+        AppendMessage("ERROR: Can't open temp file", true);
+        return false;
+    }
+    auto chunk = std::unique_ptr<char[]>(new (std::nothrow) char[kCopyChunk]);
+    if (!chunk) {
+        AppendMessage("ERROR: " + std::string(kAllocError), true);
+        return false;
+    }
+    for (;;) {
+        const int64_t got = os::ReadFile(m_source.Fd(), chunk.get(), kCopyChunk);
+        if (got < 0) {
+            AppendMessage("ERROR: Can't read file", true);
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        if (!os::WriteFile(copy.get(), chunk.get(), static_cast<std::size_t>(got))) {
+            AppendMessage("ERROR: Can't write temp file", true);
+            return false;
+        }
+        // Between pieces of a big file only: the command loop asks before each command.
+        if (got == static_cast<int64_t>(kCopyChunk) && StopInFile()) {
+            return false;
+        }
+    }
+    return true;
 }
 
 int CParseProcess::OpenWorkFiles(const std::string& path)
@@ -161,8 +201,12 @@ bool CParseProcess::ReadRest(RestBuffer& buffer)
     }
     std::size_t size = 0;
     while (size < static_cast<std::size_t>(rest)) {
+        if (size > 0 && StopInFile()) {
+            return false;
+        }
         const int64_t got =
-            os::ReadFile(m_input.get(), buffer.data + size, static_cast<std::size_t>(rest) - size);
+            os::ReadFile(m_input.get(), buffer.data + size,
+                         std::min(kReadPiece, static_cast<std::size_t>(rest) - size));
         if (got < 0) {
             SetError(kReadError);
             return false;
@@ -202,6 +246,9 @@ int CParseProcess::CopyRest()
         }
         m_output.Write(chunk.get(), static_cast<std::size_t>(got));
         m_inputPos += got;
+        if (got == static_cast<int64_t>(kCopyChunk) && StopInFile()) {
+            return 1;
+        }
     }
     CheckOutput();
     return m_output.Failed() ? 1 : 0;
@@ -250,6 +297,7 @@ void CParseProcess::DeleteWorkFiles()
     if (m_fileDir->IsCreated()) {
         os::RemoveFile(os::ToNative(m_fileDir->FileIn(kWorkFile)));
         os::RemoveFile(os::ToNative(m_fileDir->FileIn(kRewindFile)));
+        os::RemoveFile(os::ToNative(m_fileDir->FileIn(kSourceCopy)));
     }
 }
 

@@ -1,12 +1,17 @@
 // Writing a file's new text back over its source. Worker thread only.
 //
-// The source is never left half written: the new text goes to a flushed temporary file in the
-// source's folder that is renamed over it, after the backup (when asked for) has been written
-// and flushed. A symbolic link is edited in its target.
+// The source was held when it was read (os::HeldSource): the new text is written through the
+// folder the run opened, and only while the source is still the file that was read, so a file
+// swapped for a link, another program's save and a second run's edits are never written over.
+// This is the one place where a file's new text reaches the disk.
 
+#include "engine/Notifications.h"
 #include "engine/ParseProcess.h"
 #include "os/path.h"
 #include "os/replace.h"
+
+#include <algorithm>
+#include <iterator>
 
 namespace wendo {
 
@@ -22,31 +27,71 @@ bool BackupExtensionStaysBeside(std::string_view extension)
 
 } // namespace
 
-bool CParseProcess::WriteBackFile(const std::string& path)
+int16_t CParseProcess::WriteBackFile(const std::string& path)
 {
     if (m_doc.Backup != 0 && !BackupExtensionStaysBeside(m_doc.BackupExt)) {
-        AppendMessage("ERROR: Can not write backup", true);
-        return false;
+        ForgetReplacements("ERROR: Can not write backup");
+        return FileResult::FAILED;
     }
-    const std::string backup = m_doc.Backup != 0 ? path + "." + m_doc.BackupExt : std::string();
+    const std::string backup =
+        m_doc.Backup != 0 ? os::ToNative(path + "." + m_doc.BackupExt) : std::string();
+    const std::string newText = os::ToNative(ResultFilePath());
+    const std::string oldText = os::ToNative(m_readPath);
     // The run's private folder receives the temporary copies, so that a run killed in the
     // middle leaves nothing among the user's files when both share a file system.
     const std::string staging =
         m_workDir.IsCreated() ? os::ToNative(m_workDir.Path()) : std::string();
-    const os::WriteBackError error = os::WriteBack(
-        os::ToNative(path), os::ToNative(ResultFilePath()),
-        backup.empty() ? std::string() : os::ToNative(backup), staging, &m_folderSyncs);
-    switch (error) {
+    os::WriteBackRequest request;
+    request.newText = newText;
+    request.oldText = oldText;
+    request.backup = backup;
+    request.staging = staging;
+    request.deferred = &m_folderSyncs;
+    request.stop = [this] { return StopInFile(); };
+    const os::WriteBackOutcome outcome = os::CommitSource(m_source, request);
+    switch (outcome.error) {
     case os::WriteBackError::None:
-        return true;
+        // The usual way goes without saying.
+        if (outcome.inPlace) {
+            AppendMessage("written in place", true);
+        }
+        return FileResult::MODIFIED;
     case os::WriteBackError::Backup:
-        AppendMessage("ERROR: Can not write backup", true);
-        return false;
+        ForgetReplacements("ERROR: Can not write backup");
+        break;
     case os::WriteBackError::Replace:
+        ForgetReplacements("ERROR: Can not write to file");
+        break;
+    case os::WriteBackError::Changed:
+        ForgetReplacements("ERROR: File changed during run");
+        break;
+    case os::WriteBackError::Stopped:
+        ForgetReplacements(kStoppedUnwritten);
+        return FileResult::STOPPED;
+    case os::WriteBackError::Kept:
+        ForgetReplacements("ERROR: Can not write to file, its old text is kept in " +
+                           outcome.keptAs);
         break;
     }
-    AppendMessage("ERROR: Can not write to file", true);
-    return false;
+    return FileResult::FAILED;
+}
+
+std::string CParseProcess::SweepSourceFolder()
+{
+    os::FileStatus folder;
+    if (os::GetHandleStatus(m_source.Folder(), folder) != os::FileError::None) {
+        return {};
+    }
+    auto swept =
+        std::find_if(m_sweptFolders.begin(), m_sweptFolders.end(), [&](const SweptFolder& f) {
+            return f.device == folder.device && f.inode == folder.inode;
+        });
+    if (swept == m_sweptFolders.end()) {
+        m_sweptFolders.push_back(
+            {folder.device, folder.inode, os::SweepLeftovers(m_source.Folder())});
+        swept = std::prev(m_sweptFolders.end());
+    }
+    return os::KeptRecoveryFor(swept->sweep, m_source.Name());
 }
 
 } // namespace wendo

@@ -218,8 +218,8 @@ TEST_F(CommandLoop, FailedRewindIsReportedAsAFailure)
                                       {commands[0].get(), commands[1].get(), commands[2].get()}),
               FileResult::FAILED);
     EXPECT_FALSE(process.NeedsWriteBack());
-    EXPECT_EQ(doc.Run.FileMessage(),
-              "FIND REPLACE(1) , ERROR: Wendo ERROR : Can't rewind work files\n");
+    EXPECT_EQ(doc.Run.FileMessage(), "ERROR: Wendo ERROR : Can't rewind work files\n")
+        << "a file not written claims no replacement";
     EXPECT_EQ(ReadAll(Source()), "a b");
     rmdir((blocker + "/inside").c_str());
     rmdir(blocker.c_str());

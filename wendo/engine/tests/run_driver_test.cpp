@@ -182,7 +182,7 @@ TEST_F(RunDriver, BackupsDryRunsAndFailedWriteBacks)
         {"dry run writes nothing and still counts", 1, 1, false, "a", false, 1, 0,
          "FIND REPLACE(1) "},
         {"failed backup leaves the source and counts as failed", 1, 0, true, "a", false, 0, 1,
-         "FIND REPLACE(1) , ERROR: Can not write backup"},
+         "ERROR: Can not write backup"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -34,6 +34,9 @@ public:
     CArchive& operator=(const CArchive&) = delete;
 
     bool IsOpen() const { return m_file != nullptr; }
+    // Loading refused the path because it names a FIFO, a device or a socket: reading one
+    // could wait forever.
+    bool IsNotRegular() const { return m_notRegular; }
     bool IsStoring() const { return m_mode == store; }
     bool IsLoading() const { return m_mode == load; }
     const std::string& GetFilePath() const { return m_path; }
@@ -78,6 +81,7 @@ private:
     std::string m_path;
     Mode m_mode;
     std::unique_ptr<std::FILE, FileCloser> m_file;
+    bool m_notRegular = false;
 };
 
 } // namespace core

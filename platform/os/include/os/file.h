@@ -21,6 +21,7 @@ enum class FileError
     Access,       // permission denied, read-only file system
     IsDirectory,  // a folder where a file was expected
     NotDirectory, // a file where a folder was expected
+    NotRegular,   // a FIFO, a device or a socket where a file was expected
     Exists,       // exclusive creation found the name taken
     NoMemory,
     Io, // any other failure of the system
@@ -90,7 +91,8 @@ enum class OpenMode
     ReadWrite, // existing file only
 };
 
-// A descriptor, or -1 (error gives the reason). Folders are refused with IsDirectory.
+// A descriptor, or -1 (error gives the reason). Folders are refused with IsDirectory, FIFOs,
+// devices and sockets with NotRegular; the open never waits for a FIFO's other end.
 int OpenFile(std::string_view path, OpenMode mode, FileError* error = nullptr);
 // False when the system reports that the file could not be closed cleanly (on some file
 // systems the last written bytes may then be lost); the handle is released either way.

@@ -17,6 +17,11 @@ namespace os {
 // that the first one holds. -1 with *error (when given): Exists when another holder has it.
 int CreateHeldForWriting(std::string_view path, FileError* error = nullptr);
 
+// The same without emptying it: the caller looks at what is there first (TruncateFile then).
+int OpenHeldForRewriting(std::string_view path, FileError* error = nullptr);
+
+// Both refuse what is not a regular file (NotRegular) without waiting on a FIFO.
+
 // Opens the file for reading with a shared hold; -1 while a writer holds it (Exists), or when
 // it cannot be opened.
 int OpenHeldForReading(std::string_view path, FileError* error = nullptr);

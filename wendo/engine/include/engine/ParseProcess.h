@@ -68,6 +68,13 @@ public:
     // Names of the work files inside the run's private folder.
     static constexpr std::string_view kWorkFile = "Wendo.txt";    // always the output
     static constexpr std::string_view kRewindFile = "Wendo2.txt"; // the input after a rewind
+    // The source as it was read, once: the commands never read the source itself, so another
+    // program's save in the middle of a run cannot end up mixed into the new text.
+    static constexpr std::string_view kSourceCopy = "Wendo0.txt";
+    // The message of a file whose changes a stop kept from being written.
+    static constexpr std::string_view kStoppedUnwritten = "Stopped before it was written";
+    // A command checks for a stop after this many matches, besides between pieces of input.
+    static constexpr std::uint32_t kMatchesPerStopCheck = 256;
 
     // Limits of the tag commands: a tag beyond one of them is left unchanged and uncounted.
     static constexpr std::size_t kMaxTagText = 1023;  // text of a tag, and a new image tag
@@ -144,11 +151,13 @@ public:
 
     // ---- One file ----
 
-    // Runs the commands on one file: opens the work files, applies each command in order
-    // (with the rewinds they ask for), records the file's message, and on success copies the
-    // rest of the input behind the output and closes both work files. Returns a FileResult:
-    // NOT_OPENED (message set), NOTHING (no command), STOPPED (the stop check said so; work
-    // files deleted), FAILED (error text appended to the message; work files deleted),
+    // Runs the commands on one file: holds the source and reads it once, opens the work files,
+    // applies each command in order (with the rewinds they ask for), records the file's message,
+    // and on success copies the rest of the input behind the output and closes both work files.
+    // Returns a FileResult: NOT_OPENED (message set), NOTHING (no command), STOPPED (the stop check
+    // said so, also in the middle of a command; work files deleted), FAILED (error text set as the
+    // message, which no longer names replacements; work files deleted; also a source that is not a
+    // regular file),
     // MODIFIED or UNCHANGED. After MODIFIED, NeedsWriteBack tells whether ResultFilePath
     // holds the complete new text to write over the source; the caller then deletes the work
     // files with DeleteWorkFiles.
@@ -211,10 +220,25 @@ private:
     void Pause(std::uint32_t milliseconds) const;
     void Notify(std::uint32_t message, intptr_t wParam = 0);
     void SetRunStatus(std::string status, bool notify);
-    // Replaces the source by the result file (after the backup); false, with the error in the
-    // file's message, when the source could not be replaced.
-    bool WriteBackFile(const std::string& path);
+    // Replaces the held source by the result file (after the backup). A FileResult: MODIFIED,
+    // FAILED (the file is as it was, or another program's version stays; the error is the
+    // file's message) or STOPPED.
+    int16_t WriteBackFile(const std::string& path);
+    // The held source's folder is cleaned of dead runs' leftovers, once per run; a recovery
+    // copy kept there for the source is returned (empty when none).
+    std::string SweepSourceFolder();
+    // Copies the held source to the work folder; false (message set) on failure or stop.
+    bool ReadSourceOnce();
+    // True once a stop was asked while the file is in hand; asks the stop check (at most once
+    // per call) when it was not yet seen.
+    bool StopInFile();
+    // The file's row loses the replacements it would claim, and the run's totals forget them:
+    // the file was not written. reason becomes the message.
+    void ForgetReplacements(std::string_view reason);
     bool WriteReport(std::string_view bytes);
+    // The file held at the report path may be emptied for the report: it is not the command
+    // file, and it is empty or an earlier report. handle's position moves.
+    bool MayBecomeTheReport(int handle) const;
     std::string ReportHeader();
     // Notes the command file and the report, which the walk must never edit.
     void NoteOwnFiles();
@@ -295,6 +319,19 @@ private:
 
     // The stream of the file in hand.
     std::string m_sourcePath;
+    os::HeldSource m_source;
+    std::string m_readPath; // the copy of the source the commands read
+    bool m_stopped = false; // a stop was seen in the middle of the file
+    // Changes counted for the file in hand, by command position (to forget them).
+    std::vector<int32_t> m_fileChanges;
+    // Folders whose leftovers this run has looked at (device, inode), and what it kept there.
+    struct SweptFolder
+    {
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        os::LeftoverSweep sweep;
+    };
+    std::vector<SweptFolder> m_sweptFolders;
     os::FileHandle m_input;
     int64_t m_inputPos = 0; // read position
     WorkOutput m_output;

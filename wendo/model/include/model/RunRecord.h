@@ -88,6 +88,18 @@ public:
             ++m_counters[commandIndex + 1];
         }
     }
+    // Takes back changes counted by CountModification for a file that was not written.
+    void UncountModifications(size_t commandIndex, int32_t count)
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_counters.empty()) {
+            return;
+        }
+        m_counters[0] -= count;
+        if (commandIndex + 1 < m_counters.size()) {
+            m_counters[commandIndex + 1] -= count;
+        }
+    }
     std::vector<int32_t> Counters() const
     {
         std::lock_guard lock(m_mutex);
