@@ -74,7 +74,7 @@ int RunReplayMode(const std::string& path, bool yes, bool inTerminal, std::istre
         err << "wendo-run: " << core::LoadString(core::Msg::REPORT_NOT_VALID) << '\n';
         return 2;
     }
-    PrintSummary(*doc, out);
+    PrintSummary(*doc, doc->Run.ReportedState(), out);
     out.flush();
     if (!out) {
         err << "wendo-run: cannot write the output\n";

@@ -245,7 +245,7 @@ int RunRunMode(const std::string& path, const RunFlags& flags, bool inTerminal, 
     // The worker has sent its last message; waiting for it here cannot block it.
     doc->EndProcess();
     progress.Close();
-    PrintSummary(*doc, out);
+    PrintSummary(*doc, doc->Run.Status(), out);
     if (doc->Report != 0 && doc->Run.Status() != "Error: Can't access report file") {
         out << "Report: " << os::ForDisplay(doc->ReportFilePath()) << '\n';
     }

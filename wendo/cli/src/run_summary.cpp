@@ -8,13 +8,13 @@
 
 namespace wendo::cli {
 
-void PrintSummary(const CWendoDoc& doc, std::ostream& out)
+void PrintSummary(const CWendoDoc& doc, std::string_view state, std::ostream& out)
 {
     const RunRecord& run = doc.Run;
     auto row = [&out](const char* name, int64_t value) {
         out << "  " << std::left << std::setw(38) << name << value << '\n';
     };
-    out << run.Status() << '\n';
+    out << state << '\n';
     row("files expected (MAXINC)", run.MaxInc.load());
     row("files modified (TOTALMODIFIED)", run.TotalModified.load());
     row("files passed over (TOTALEXCLUDE)", run.TotalExclude.load());

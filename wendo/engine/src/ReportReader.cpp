@@ -169,7 +169,9 @@ int LoadReport(CWendoDoc& doc, core::MessageTarget* target)
     if (!lastReport.empty()) {
         doc.LastReportTime = Decimal(lastReport);
     }
-    run.SetStatus(Value(text, "GLOBAL", "STATE"));
+    const std::string state = Value(text, "GLOBAL", "STATE");
+    run.SetStatus(state);
+    run.SetReportedState(state);
 
     run.ResetTotals();
     const std::pair<const char*, std::atomic<int32_t>*> totals[] = {
