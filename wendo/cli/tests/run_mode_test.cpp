@@ -203,6 +203,22 @@ TEST_F(RunModeTest, HelpDocumentsEveryOption)
     }
 }
 
+TEST_F(RunModeTest, OptionsAndTheFileComeInAnyOrder)
+{
+    WriteFile(m_dir / "w/a.htm", "a");
+    SaveJob({kAtoB}, {CFileList("w/a.htm", 0, 0, 0, nullptr)});
+    for (const char* arguments :
+         {"--check --yes job.wdo", "--yes --check job.wdo", "job.wdo --check", "--parse job.wdo",
+          "--dry-run --quiet job.wdo", "job.wdo --quiet --dry-run", "--dry-run -- job.wdo"}) {
+        EXPECT_EQ(Wendo(std::string(arguments) + " </dev/null").status, 0) << arguments;
+    }
+    EXPECT_EQ(ReadFile(m_dir / "w/a.htm"), "a") << "only dry runs";
+    for (const char* misuse : {"--check job.wdo job.wdo", "--check --replay job.wdo",
+                               "--quiet --check job.wdo", "--check"}) {
+        EXPECT_EQ(Wendo(std::string(misuse) + " </dev/null").status, 2) << misuse;
+    }
+}
+
 // A tree of files whose every a becomes b: a file is wholly old or wholly new.
 struct Tree
 {
