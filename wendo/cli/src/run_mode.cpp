@@ -20,7 +20,8 @@ namespace wendo::cli {
 
 const char* const kRunModeHelp =
     "FILE.wdo (no mode option) runs the command file: every command on every file of its\n"
-    "file set, paths taken relative to the current folder. A terminal shows one progress\n"
+    "file set. Relative paths of the command file (file set entries, LOGFILE) are taken from\n"
+    "the command file's own folder, not from the current folder. A terminal shows one progress\n"
     "line (files started of MAXINC, the file in hand, replacements) and the files that got a\n"
     "message; otherwise one plain line per such file; --quiet shows neither. At the end the\n"
     "state, the totals and the changes of each command are printed, and the report is\n"

@@ -219,6 +219,32 @@ TEST_F(RunModeTest, OptionsAndTheFileComeInAnyOrder)
     }
 }
 
+TEST_F(RunModeTest, RelativeEntriesAndReportAreTakenFromTheCommandFileFolder)
+{
+    WriteFile(m_dir / "w/a.htm", "a");
+    WriteFile(m_dir / "w/old/o.htm", "a");
+    fs::create_directories(m_dir / "logs");
+    SaveJob({kAtoB},
+            {CFileList("w/*.htm", 1, 0, 0, nullptr), CFileList("w/old/*.htm", 1, 1, 0, nullptr)},
+            [](CWendoDoc& d) { d.ReportPath = "logs/r.log"; });
+    // Run from another folder, which holds a decoy of the same name.
+    const fs::path elsewhere = m_dir / "elsewhere";
+    WriteFile(elsewhere / "w/a.htm", "a");
+    const std::string previous = fs::current_path().string();
+    fs::current_path(elsewhere);
+    const Outcome run = CliTest::Wendo("'" + (m_dir / "job.wdo").string() + "' </dev/null");
+    fs::current_path(previous);
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(ReadFile(m_dir / "w/a.htm"), "b");
+    EXPECT_EQ(ReadFile(m_dir / "w/old/o.htm"), "a") << "the exclusion is taken from there too";
+    EXPECT_EQ(ReadFile(elsewhere / "w/a.htm"), "a");
+    EXPECT_NE(ReadFile(m_dir / "logs/r.log").find("STATE=All parsing done"), std::string::npos);
+    EXPECT_NE(run.out.find("Report: " + (m_dir / "logs/r.log").string() + "\n"), std::string::npos)
+        << run.out;
+    EXPECT_NE(ReadFile(m_dir / "job.wdo").find(":~:FILTER RECURS_ON w/*.htm:~:"), std::string::npos)
+        << "the command file keeps its entries as written";
+}
+
 // A tree of files whose every a becomes b: a file is wholly old or wholly new.
 struct Tree
 {

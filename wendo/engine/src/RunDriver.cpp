@@ -191,7 +191,7 @@ int16_t CParseProcess::RunAll()
                 result = FileResult::STOPPED;
                 break;
             }
-            CFileList entry(stored);
+            CFileList entry = fileSet.RunEntry(stored);
             result = WalkEntry(entry, true);
             m_folderSyncs.Flush();
             if (result < FileResult::UNCHANGED) {
