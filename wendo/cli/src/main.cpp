@@ -83,6 +83,7 @@ int Dispatch(int argc, char** argv)
         return kUsageError;
     }
 
+    os::IgnoreBrokenPipes();
     const bool inTerminal = isatty(STDIN_FILENO) != 0;
     if (fileOption->count() == 0) {
         std::cerr << app.help();
@@ -94,10 +95,10 @@ int Dispatch(int argc, char** argv)
     if (check) {
         using wendo::cli::ReadErrorAnswer;
         return wendo::cli::RunCheckMode(file, yes ? ReadErrorAnswer::Yes : ReadErrorAnswer::AskOrNo,
-                                        inTerminal, std::cin, std::cout, std::cerr);
+                                        inTerminal, std::cout, std::cerr);
     }
     if (replay) {
-        return wendo::cli::RunReplayMode(file, yes, inTerminal, std::cin, std::cout, std::cerr);
+        return wendo::cli::RunReplayMode(file, yes, inTerminal, std::cout, std::cerr);
     }
     os::CatchStopSignals();
     wendo::cli::RunFlags flags;
@@ -105,8 +106,8 @@ int Dispatch(int argc, char** argv)
     flags.yes = yes;
     flags.pace = pace;
     flags.quiet = quiet;
-    return wendo::cli::RunRunMode(file, flags, inTerminal, isatty(STDOUT_FILENO) != 0, std::cin,
-                                  std::cout, std::cerr);
+    return wendo::cli::RunRunMode(file, flags, inTerminal, isatty(STDOUT_FILENO) != 0, std::cout,
+                                  std::cerr);
 }
 
 } // namespace

@@ -156,7 +156,9 @@ int16_t CParseProcess::RunAll()
     Notify(WMU_RUN_RESET);
     Notify(WMU_PATHS_CLEAR);
 
+    run.Report.store(RunRecord::ReportOutcome::None);
     if (OpenReport() == 0) {
+        run.Report.store(RunRecord::ReportOutcome::NotCreated);
         const core::PromptAnswer answer =
             m_doc.Ask(core::LoadString(core::Msg::CANT_ACCESS_REPORT), core::PromptButtons::YesNo,
                       core::PromptIcon::Question);
@@ -169,6 +171,9 @@ int16_t CParseProcess::RunAll()
         }
     }
 
+    if (m_report.valid()) {
+        run.Report.store(RunRecord::ReportOutcome::Written);
+    }
     NoteOwnFiles();
     Pause(kPauseBeforeWalk);
 
