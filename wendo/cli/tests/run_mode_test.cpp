@@ -147,6 +147,7 @@ TEST_F(RunModeTest, ExitStatuses)
         std::string flags;
         int status;
         std::string text; // of a.htm afterwards
+        std::string said = "Report: ";
     };
     const std::vector<Case> cases = {
         {"dry run writes nothing", {}, false, "--dry-run", 0, "a"},
@@ -154,7 +155,8 @@ TEST_F(RunModeTest, ExitStatuses)
         {"report refused without a terminal",
          [](CWendoDoc& d) { d.ReportPath = "no/such/folder/r.log"; }, false, "", 4, "a"},
         {"report refused, run on with --yes",
-         [](CWendoDoc& d) { d.ReportPath = "no/such/folder/r.log"; }, false, "--yes", 0, "b"},
+         [](CWendoDoc& d) { d.ReportPath = "no/such/folder/r.log"; }, false, "--yes", 0, "b",
+         "No report was written: no/such/folder/r.log could not be created\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -167,6 +169,12 @@ TEST_F(RunModeTest, ExitStatuses)
         const Outcome run = RunJob(c.flags);
         EXPECT_EQ(run.status, c.status) << run.out << run.err;
         EXPECT_EQ(ReadFile(m_dir / "w/a.htm"), c.text);
+        EXPECT_EQ(run.out.find("Report: ") != std::string::npos,
+                  c.said == "Report: " && c.status < 4)
+            << run.out;
+        if (c.status < 4) {
+            EXPECT_NE(run.out.find(c.said), std::string::npos) << run.out;
+        }
     }
     EXPECT_EQ(Wendo("missing.wdo").status, 2);
     EXPECT_EQ(Wendo("--replay missing.wdo").status, 2);
