@@ -92,15 +92,17 @@ int Dispatch(int argc, char** argv)
     if (parse) {
         return wendo::cli::RunParseMode(file, std::cout, std::cerr);
     }
-    if (check) {
-        using wendo::cli::ReadErrorAnswer;
-        return wendo::cli::RunCheckMode(file, yes ? ReadErrorAnswer::Yes : ReadErrorAnswer::AskOrNo,
-                                        inTerminal, std::cout, std::cerr);
-    }
-    if (replay) {
-        return wendo::cli::RunReplayMode(file, yes, inTerminal, std::cout, std::cerr);
-    }
+    // A stop signal answers a question waiting on the terminal No, in every mode that asks.
     os::CatchStopSignals();
+    if (check || replay) {
+        using wendo::cli::ReadErrorAnswer;
+        const int status =
+            check ? wendo::cli::RunCheckMode(file,
+                                             yes ? ReadErrorAnswer::Yes : ReadErrorAnswer::AskOrNo,
+                                             inTerminal, std::cout, std::cerr)
+                  : wendo::cli::RunReplayMode(file, yes, inTerminal, std::cout, std::cerr);
+        return os::StopSignalled() ? wendo::cli::RunExit::kCancelled : status;
+    }
     wendo::cli::RunFlags flags;
     flags.dryRun = dryRun;
     flags.yes = yes;
