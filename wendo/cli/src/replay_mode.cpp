@@ -70,7 +70,7 @@ int RunReplayMode(const std::string& path, bool yes, bool inTerminal, std::ostre
     rows.SetWithStatistics(doc->HasFileStatCommand() != 0);
     EngineServices services(&rows, {});
     doc->SetRunServices(&services);
-    out << "Report " << os::ForDisplay(doc->ReportFilePath()) << '\n';
+    out << "Report " << ForTerminal(os::ForDisplay(doc->ReportFilePath())) << '\n';
     if (doc->LoadReport() == 0) {
         err << "wendo-run: " << core::LoadString(core::Msg::REPORT_NOT_VALID) << '\n';
         return 2;
