@@ -44,6 +44,34 @@ TEST(Names, OddNamesAreEditedUnderTheirOwnNames)
     EXPECT_EQ(box.Listing().size(), std::size(rows) + 3) << "nothing else was made";
 }
 
+TEST(Names, ReachTheTerminalEscapedAndReadBackWhole)
+{
+    Box box;
+    for (const char* name : {"esc\x1b]2;title\x07.htm", "two\nlines.htm",
+                             "c1\xc2\x9b"
+                             "2J.htm",
+                             "a \"quoted\" name.htm"}) {
+        box.Write(std::string("site/") + name, "MARK");
+    }
+    box.SaveJob({kMark}, {CFileList("site/*.htm", 0, 0, 0, nullptr)},
+                [](wendo::CWendoDoc& d) { d.Backup = 0; });
+    const Outcome run = box.Run({"job.wdo"});
+    EXPECT_EQ(run.status, 0) << run.out;
+    for (const std::string raw : {"\x1b", "\x07", "\xc2\x9b", "two\nlines"}) {
+        EXPECT_EQ(run.out.find(raw), std::string::npos) << run.out;
+    }
+    for (const char* shown :
+         {"\"site/esc\\x1b]2;title\\x07.htm\" FIND REPLACE(1) \n",
+          "\"site/two\\nlines.htm\" FIND REPLACE(1) \n", "\"site/c1\\u009b2J.htm\" FIND",
+          "\"site/a \\\"quoted\\\" name.htm\" FIND REPLACE(1) \n"}) {
+        EXPECT_NE(run.out.find(shown), std::string::npos) << shown << "\n" << run.out;
+    }
+    const Outcome replay = box.Run({"--replay", "job.wdo"});
+    EXPECT_NE(replay.out.find("\"site/a \\\"quoted\\\" name.htm\" FIND REPLACE(1) \n"),
+              std::string::npos)
+        << replay.out;
+}
+
 TEST(Names, LongestNameIsEditedWholeOrLeftAsItWas)
 {
     Box box;

@@ -56,7 +56,11 @@ void ExpectFailuresTold(const Box& box, const std::vector<SiteFile>& files, cons
         };
         EXPECT_TRUE(told(run.out) || told(report)) << f.rel << " failed silently\n" << run.out;
     }
-    if (failed > 0) {
+    if (run.out.find("could not be written whole") != std::string::npos) {
+        // A failure on the report fails the run's report step, whatever the files did.
+        EXPECT_EQ(run.status, 4) << run.out;
+        EXPECT_EQ(run.out.find("Report: "), std::string::npos) << run.out;
+    } else if (failed > 0) {
         EXPECT_EQ(run.status, 1) << "files failed: " << failed << "\n" << run.out;
     } else {
         EXPECT_TRUE(run.status == 0 || run.status == 1) << run.out;
@@ -220,6 +224,30 @@ TEST(FullFileSystem, FilesStayWholeAndFailuresAreTold)
         std::cout << "[faults] full file system: " << failed << " files refused whole\n";
     }
     fs::remove_all(outside);
+}
+
+TEST(ReportWriteFails, RunEndsWithStatusFourAndNoReportLine)
+{
+    if (!HaveStrace()) {
+        GTEST_SKIP() << "strace is not installed";
+    }
+    Box box;
+    const std::vector<SiteFile> files = MakeSite(box, 10);
+    SaveSiteJob(box);
+    // Only the report's own calls are hit (-P): a row after the header, or the final flush.
+    for (const char* injection : {"write:error=ENOSPC:when=2", "fsync:error=EIO:when=1"}) {
+        SCOPED_TRACE(injection);
+        ResetSite(box, files);
+        const std::string call = std::string(injection).substr(0, std::string(injection).find(':'));
+        const Outcome run = box.Run(
+            {"job.wdo"}, {WENDO_STRACE, "-f", "-o", "/dev/null", "-P", box.Path("job.log").string(),
+                          "-e", "trace=" + call, "-e", std::string("inject=") + injection});
+        EXPECT_EQ(run.status, 4) << run.out;
+        EXPECT_NE(run.out.find("the report job.log could not be written whole"), std::string::npos)
+            << run.out;
+        EXPECT_EQ(run.out.find("Report: "), std::string::npos) << run.out;
+        EXPECT_EQ(ExpectWholeFiles(box, files), 8) << "the files are done all the same";
+    }
 }
 
 TEST(ReportOnFullDevice, AskedAndEndedAsAnswered)

@@ -331,6 +331,11 @@ std::int64_t SeekFile(int handle, std::int64_t offset, SeekFrom from)
     return static_cast<std::int64_t>(::lseek(handle, static_cast<off_t>(offset), whence));
 }
 
+bool SyncFile(int handle)
+{
+    return ::fsync(handle) == 0;
+}
+
 bool TruncateFile(int handle, std::int64_t size)
 {
     int rc = 0;

@@ -6,7 +6,6 @@
 #include "os/path.h"
 #include "terminal_prompter.h"
 
-#include <istream>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <string_view>
@@ -63,10 +62,10 @@ Json Describe(const CWendoDoc& doc)
 
 } // namespace
 
-int RunCheckMode(const std::string& path, ReadErrorAnswer answer, bool terminal, std::istream& in,
-                 std::ostream& out, std::ostream& err)
+int RunCheckMode(const std::string& path, ReadErrorAnswer answer, bool terminal, std::ostream& out,
+                 std::ostream& err)
 {
-    TerminalPrompter prompter(answer == ReadErrorAnswer::Yes, terminal, in, err);
+    TerminalPrompter prompter(answer == ReadErrorAnswer::Yes, terminal, err);
     const auto doc = core::OpenDocumentFile<CWendoDoc>(os::FromNative(path), &prompter);
     if (doc == nullptr) {
         return 2;

@@ -18,9 +18,9 @@ enum class ReadErrorAnswer
 };
 
 // Loads the command file at path (a native path) and writes the JSON object to out; questions
-// and the load failure go to err, answers are read from in. Returns 0 when it loaded, 2 when
+// and the load failure go to err, answers come from the terminal. Returns 0 when it loaded, 2 when
 // it did not, 1 when out could not be written.
-int RunCheckMode(const std::string& path, ReadErrorAnswer answer, bool terminal, std::istream& in,
-                 std::ostream& out, std::ostream& err);
+int RunCheckMode(const std::string& path, ReadErrorAnswer answer, bool terminal, std::ostream& out,
+                 std::ostream& err);
 
 } // namespace wendo::cli

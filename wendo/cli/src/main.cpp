@@ -11,6 +11,7 @@
 #include <iostream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -23,44 +24,54 @@ int Dispatch(int argc, char** argv)
     CLI::App app{"wendo-run: batch-edit HTML and text files from a terminal\n"
                  "  wendo-run [--dry-run] [--yes] [--pace] [--quiet] FILE.wdo\n"
                  "  wendo-run --replay FILE.wdo\n"
-                 "  wendo-run --check FILE | --parse FILE"};
+                 "  wendo-run --check FILE | --parse FILE\n"
+                 "Options and FILE may come in any order; \"--\" ends the options."};
     app.footer(std::string("\n") + wendo::cli::kRunModeHelp + "\n" + wendo::cli::kReplayModeHelp +
                "\n" + wendo::cli::kParseModeHelp + "\n" + wendo::cli::kCheckModeHelp +
                "\nExit status of --parse and --check: 0 on success, 1 when the output cannot be\n"
                "written or on an internal error, 2 on a usage error or an unreadable input.");
 
-    std::string commandFile;
+    // FILE is the one positional argument; every option is a flag, so that the options and
+    // the file come in any order.
+    std::string file;
     CLI::Option* fileOption =
-        app.add_option("FILE.wdo", commandFile, "The command file to run (or to replay)")
+        app.add_option("FILE", file, "The command file (or, with --parse, the command lines)")
             ->type_name("");
+
+    // At most one mode; without one, FILE is run.
+    bool replay = false;
+    bool parse = false;
+    bool check = false;
+    const std::vector<CLI::Option*> modes = {
+        app.add_flag("--replay", replay, "Print the last report of FILE instead of running it"),
+        app.add_flag("--parse", parse, "Print what each command line of FILE parses to"),
+        app.add_flag("--check", check, "Load the command file FILE and print what it holds"),
+    };
     bool dryRun = false;
     bool pace = false;
     bool quiet = false;
-    bool replay = false;
-    CLI::Option* dryRunOption =
-        app.add_flag("--dry-run", dryRun, "Write nothing: count what would change (WRITE2FILE=NO)");
-    CLI::Option* paceOption = app.add_flag(
-        "--pace", pace, "Pause between steps as the desktop program does (1 s, 25 ms, 50 ms)");
-    CLI::Option* quietOption =
-        app.add_flag("--quiet", quiet, "No progress output, only the totals");
-    CLI::Option* replayOption =
-        app.add_flag("--replay", replay, "Print the last report of FILE.wdo instead of running it");
-    std::string parseFile;
-    CLI::Option* parseOption =
-        app.add_option("--parse", parseFile, "Print what each command line of FILE parses to")
-            ->type_name("FILE");
-    std::string checkFile;
-    CLI::Option* checkOption =
-        app.add_option("--check", checkFile, "Load the command file FILE and print what it holds")
-            ->type_name("FILE");
+    const std::vector<CLI::Option*> runOnly = {
+        app.add_flag("--dry-run", dryRun, "Write nothing: count what would change (WRITE2FILE=NO)"),
+        app.add_flag("--pace", pace,
+                     "Pause between steps as the desktop program does (1 s, 25 ms, 50 ms)"),
+        app.add_flag("--quiet", quiet, "No progress output, only the totals"),
+    };
     bool yes = false;
     app.add_flag("--yes", yes,
                  "Answer Yes to every question (skip bad commands; run on without a report)");
-    parseOption->excludes(checkOption)->excludes(fileOption);
-    checkOption->excludes(fileOption);
-    replayOption->needs(fileOption);
-    for (CLI::Option* runOnly : {dryRunOption, paceOption, quietOption}) {
-        runOnly->needs(fileOption)->excludes(replayOption);
+    for (CLI::Option* mode : modes) {
+        mode->needs(fileOption);
+        for (CLI::Option* other : modes) {
+            if (other != mode) {
+                mode->excludes(other);
+            }
+        }
+        for (CLI::Option* option : runOnly) {
+            option->excludes(mode);
+        }
+    }
+    for (CLI::Option* option : runOnly) {
+        option->needs(fileOption);
     }
 
     try {
@@ -72,32 +83,33 @@ int Dispatch(int argc, char** argv)
         return kUsageError;
     }
 
+    os::IgnoreBrokenPipes();
     const bool inTerminal = isatty(STDIN_FILENO) != 0;
-    if (parseOption->count() > 0) {
-        return wendo::cli::RunParseMode(parseFile, std::cout, std::cerr);
+    if (fileOption->count() == 0) {
+        std::cerr << app.help();
+        return kUsageError;
     }
-    if (checkOption->count() > 0) {
+    if (parse) {
+        return wendo::cli::RunParseMode(file, std::cout, std::cerr);
+    }
+    // A stop signal answers a question waiting on the terminal No, in every mode that asks.
+    os::CatchStopSignals();
+    if (check || replay) {
         using wendo::cli::ReadErrorAnswer;
-        return wendo::cli::RunCheckMode(checkFile,
-                                        yes ? ReadErrorAnswer::Yes : ReadErrorAnswer::AskOrNo,
-                                        inTerminal, std::cin, std::cout, std::cerr);
+        const int status =
+            check ? wendo::cli::RunCheckMode(file,
+                                             yes ? ReadErrorAnswer::Yes : ReadErrorAnswer::AskOrNo,
+                                             inTerminal, std::cout, std::cerr)
+                  : wendo::cli::RunReplayMode(file, yes, inTerminal, std::cout, std::cerr);
+        return os::StopSignalled() ? wendo::cli::RunExit::kCancelled : status;
     }
-    if (fileOption->count() > 0 && replay) {
-        return wendo::cli::RunReplayMode(commandFile, yes, inTerminal, std::cin, std::cout,
-                                         std::cerr);
-    }
-    if (fileOption->count() > 0) {
-        os::CatchStopSignals();
-        wendo::cli::RunFlags flags;
-        flags.dryRun = dryRun;
-        flags.yes = yes;
-        flags.pace = pace;
-        flags.quiet = quiet;
-        return wendo::cli::RunRunMode(commandFile, flags, inTerminal, isatty(STDOUT_FILENO) != 0,
-                                      std::cin, std::cout, std::cerr);
-    }
-    std::cerr << app.help();
-    return kUsageError;
+    wendo::cli::RunFlags flags;
+    flags.dryRun = dryRun;
+    flags.yes = yes;
+    flags.pace = pace;
+    flags.quiet = quiet;
+    return wendo::cli::RunRunMode(file, flags, inTerminal, isatty(STDOUT_FILENO) != 0, std::cout,
+                                  std::cerr);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "os/path.h"
 #include "run_summary.h"
 #include "terminal_prompter.h"
+#include "terminal_text.h"
 
 #include <ostream>
 
@@ -37,7 +38,7 @@ public:
         }
         const RunRecord& run = m_doc.Run;
         // The reader puts the row's path in the status field.
-        m_out << '"' << run.Status() << "\" " << run.FileMessage();
+        m_out << '"' << ForTerminal(run.Status()) << "\" " << ForTerminal(run.FileMessage());
         if (m_withStatistics) {
             m_out << "  size " << run.FileSize.load() << ", modified "
                   << FormatReportTime(run.FileModifTime.load()) << ", accessed "
@@ -57,10 +58,10 @@ private:
 
 } // namespace
 
-int RunReplayMode(const std::string& path, bool yes, bool inTerminal, std::istream& in,
-                  std::ostream& out, std::ostream& err)
+int RunReplayMode(const std::string& path, bool yes, bool inTerminal, std::ostream& out,
+                  std::ostream& err)
 {
-    TerminalPrompter prompter(yes, inTerminal, in, err);
+    TerminalPrompter prompter(yes, inTerminal, err);
     const auto doc = core::OpenDocumentFile<CWendoDoc>(os::FromNative(path), &prompter);
     if (doc == nullptr) {
         return 2;
@@ -69,12 +70,12 @@ int RunReplayMode(const std::string& path, bool yes, bool inTerminal, std::istre
     rows.SetWithStatistics(doc->HasFileStatCommand() != 0);
     EngineServices services(&rows, {});
     doc->SetRunServices(&services);
-    out << "Report " << os::ForDisplay(doc->ReportFilePath()) << '\n';
+    out << "Report " << ForTerminal(os::ForDisplay(doc->ReportFilePath())) << '\n';
     if (doc->LoadReport() == 0) {
         err << "wendo-run: " << core::LoadString(core::Msg::REPORT_NOT_VALID) << '\n';
         return 2;
     }
-    PrintSummary(*doc, out);
+    PrintSummary(*doc, doc->Run.ReportedState(), out);
     out.flush();
     if (!out) {
         err << "wendo-run: cannot write the output\n";

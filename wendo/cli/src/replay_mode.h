@@ -10,7 +10,7 @@ namespace wendo::cli {
 extern const char* const kReplayModeHelp;
 
 // 0 shown; 2 when the command file or its report cannot be read; 1 when out fails.
-int RunReplayMode(const std::string& path, bool yes, bool inTerminal, std::istream& in,
-                  std::ostream& out, std::ostream& err);
+int RunReplayMode(const std::string& path, bool yes, bool inTerminal, std::ostream& out,
+                  std::ostream& err);
 
 } // namespace wendo::cli

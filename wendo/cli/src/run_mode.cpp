@@ -9,10 +9,10 @@
 #include "os/signals.h"
 #include "run_summary.h"
 #include "terminal_prompter.h"
+#include "terminal_text.h"
 
 #include <condition_variable>
 #include <deque>
-#include <istream>
 #include <mutex>
 #include <ostream>
 
@@ -20,16 +20,18 @@ namespace wendo::cli {
 
 const char* const kRunModeHelp =
     "FILE.wdo (no mode option) runs the command file: every command on every file of its\n"
-    "file set, paths taken relative to the current folder. A terminal shows one progress\n"
+    "file set. Relative paths of the command file (file set entries, LOGFILE) are taken from\n"
+    "the command file's own folder, not from the current folder. A terminal shows one progress\n"
     "line (files started of MAXINC, the file in hand, replacements) and the files that got a\n"
     "message; otherwise one plain line per such file; --quiet shows neither. At the end the\n"
     "state, the totals and the changes of each command are printed, and the report is\n"
-    "written when the command file asks for one (REPORT=ON). Ctrl-C or SIGTERM stops the run\n"
-    "cleanly: the file in hand stays unchanged and the report says \"Cancel by user\" (a\n"
-    "second one ends the program at once; files are replaced whole, never half written).\n"
-    "Exit status of a run: 0 all done, 1 done but some files failed, 2 the command file could\n"
-    "not be loaded, 3 cancelled, 4 the report could not be written and the run was not\n"
-    "continued.\n";
+    "written when the command file asks for one (REPORT=ON). Ctrl-C, SIGTERM or SIGHUP stops\n"
+    "the run cleanly: the file in hand stays unchanged and the report says \"Cancel by user\"\n"
+    "(a second one ends the program at once; files are replaced whole, never half written);\n"
+    "at a question it answers No. File names are printed with control characters escaped.\n"
+    "Exit status of a run: 0 all done, 1 done but some files failed or the output could not\n"
+    "be written, 2 the command file could not be loaded, 3 cancelled, 4 the report could not\n"
+    "be created and the run was not continued, or it could not be written whole.\n";
 
 namespace {
 
@@ -125,8 +127,8 @@ public:
             }
             if (!m_quiet) {
                 ClearLine();
-                m_out << '"' << m_doc.Run.Directory() << m_doc.Run.FileName() << "\" " << text
-                      << '\n';
+                m_out << '"' << ForTerminal(m_doc.Run.Directory() + m_doc.Run.FileName()) << "\" "
+                      << ForTerminal(text) << '\n';
                 Redraw(true);
             }
             return;
@@ -182,11 +184,8 @@ private:
         }
         m_lastDraw = now;
         const RunRecord& run = m_doc.Run;
-        std::string file = run.Directory() + run.FileName();
         constexpr std::size_t kShown = 50;
-        if (file.size() > kShown) {
-            file = "..." + file.substr(file.size() - kShown + 3);
-        }
+        const std::string file = LastPart(ForTerminal(run.Directory() + run.FileName()), kShown);
         m_out << "\r\033[K[" << run.FilesStarted.load() << '/' << run.MaxInc.load() << "] " << file
               << "  replacements: " << run.TotalIteration.load() << std::flush;
         m_lineShown = true;
@@ -204,12 +203,13 @@ private:
 } // namespace
 
 int RunRunMode(const std::string& path, const RunFlags& flags, bool inTerminal, bool outTerminal,
-               std::istream& in, std::ostream& out, std::ostream& err)
+               std::ostream& out, std::ostream& err)
 {
-    TerminalPrompter prompter(flags.yes, inTerminal, in, err);
+    TerminalPrompter prompter(flags.yes, inTerminal, err);
     const auto doc = core::OpenDocumentFile<CWendoDoc>(os::FromNative(path), &prompter);
     if (doc == nullptr) {
-        return RunExit::kNotLoaded;
+        // A stop signal answered the command file's question No.
+        return os::StopSignalled() ? RunExit::kCancelled : RunExit::kNotLoaded;
     }
     if (flags.dryRun) {
         doc->NoWrite = 1;
@@ -245,19 +245,38 @@ int RunRunMode(const std::string& path, const RunFlags& flags, bool inTerminal, 
     // The worker has sent its last message; waiting for it here cannot block it.
     doc->EndProcess();
     progress.Close();
-    PrintSummary(*doc, out);
-    if (doc->Report != 0 && doc->Run.Status() != "Error: Can't access report file") {
-        out << "Report: " << os::ForDisplay(doc->ReportFilePath()) << '\n';
+    PrintSummary(*doc, doc->Run.Status(), out);
+    using Outcome = RunRecord::ReportOutcome;
+    const Outcome report = doc->Run.Report.load();
+    const std::string reportPath = ForTerminal(os::ForDisplay(doc->ReportFilePath()));
+    if (report == Outcome::Written) {
+        out << "Report: " << reportPath << '\n';
+    } else if (report == Outcome::NotCreated) {
+        out << "No report was written: " << reportPath << " could not be created\n";
     }
     out.flush();
+    if (report == Outcome::Incomplete) {
+        err << "wendo-run: the report " << reportPath
+            << " could not be written whole; no complete report was written\n";
+    }
+    // Output that could not be written (a closed pipe, a full disk, a terminal gone) fails
+    // the run only at its end: the files are the work, the output only tells of it.
+    const bool outputLost = !out;
+    if (outputLost) {
+        err << "wendo-run: the output could not be written\n";
+    }
 
-    if (doc->Run.Status() == "Error: Can't access report file") {
+    if (report == Outcome::Incomplete) {
         return RunExit::kNoReport;
+    }
+    if (result == FileResult::NOT_OPENED) {
+        // The report question was answered No: by a stop signal, or because nobody was asked.
+        return os::StopSignalled() ? RunExit::kCancelled : RunExit::kNoReport;
     }
     if (result == FileResult::STOPPED) {
         return RunExit::kCancelled;
     }
-    return progress.Failed() > 0 ? RunExit::kSomeFailed : RunExit::kDone;
+    return progress.Failed() > 0 || outputLost ? RunExit::kSomeFailed : RunExit::kDone;
 }
 
 } // namespace wendo::cli

@@ -28,9 +28,10 @@ struct RunFlags
 
 // Loads the command file at path (native) and runs it. Progress goes to out (a redrawn line
 // when out is a terminal, plain lines otherwise), questions and errors to err, answers come
-// from in. Ctrl-C and SIGTERM stop the run cleanly (the caller installs os::CatchStopSignals).
+// from the terminal. Ctrl-C, SIGTERM and SIGHUP stop the run cleanly, a question waiting for
+// its answer included (the caller installs os::CatchStopSignals and os::IgnoreBrokenPipes).
 // Returns a RunExit status.
 int RunRunMode(const std::string& path, const RunFlags& flags, bool inTerminal, bool outTerminal,
-               std::istream& in, std::ostream& out, std::ostream& err);
+               std::ostream& out, std::ostream& err);
 
 } // namespace wendo::cli

@@ -1,6 +1,7 @@
 #include "run_summary.h"
 
 #include "model/WendoDoc.h"
+#include "terminal_text.h"
 
 #include <cstdio>
 #include <iomanip>
@@ -8,13 +9,13 @@
 
 namespace wendo::cli {
 
-void PrintSummary(const CWendoDoc& doc, std::ostream& out)
+void PrintSummary(const CWendoDoc& doc, std::string_view state, std::ostream& out)
 {
     const RunRecord& run = doc.Run;
     auto row = [&out](const char* name, int64_t value) {
         out << "  " << std::left << std::setw(38) << name << value << '\n';
     };
-    out << run.Status() << '\n';
+    out << ForTerminal(state) << '\n';
     row("files expected (MAXINC)", run.MaxInc.load());
     row("files modified (TOTALMODIFIED)", run.TotalModified.load());
     row("files passed over (TOTALEXCLUDE)", run.TotalExclude.load());
@@ -32,7 +33,8 @@ void PrintSummary(const CWendoDoc& doc, std::ostream& out)
         std::snprintf(number, sizeof number, "%2zu", i);
         std::string label = "(not in the command file)";
         if (command != doc.Commands.end()) {
-            label = command->Label.empty() ? command->Text : command->Label;
+            // A command's text comes from the command file and may hold any byte.
+            label = ForTerminal(command->Label.empty() ? command->Text : command->Label);
             ++command;
         }
         out << "  " << number << ". " << std::left << std::setw(30) << label << ' ' << counters[i]

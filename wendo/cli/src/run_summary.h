@@ -3,6 +3,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <string_view>
 
 namespace wendo {
 class CWendoDoc;
@@ -10,6 +11,8 @@ class CWendoDoc;
 
 namespace wendo::cli {
 
-void PrintSummary(const CWendoDoc& doc, std::ostream& out);
+// state is the run's state line: the run record's status after a run, the report header's
+// STATE after a replay.
+void PrintSummary(const CWendoDoc& doc, std::string_view state, std::ostream& out);
 
 } // namespace wendo::cli

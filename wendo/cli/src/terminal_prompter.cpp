@@ -1,10 +1,34 @@
 #include "terminal_prompter.h"
 
-#include <istream>
+#include "os/signals.h"
+
 #include <ostream>
 #include <string>
+#include <unistd.h>
 
 namespace wendo::cli {
+
+namespace {
+
+// One line of the terminal, read byte by byte so that nothing past it is taken from standard
+// input; none when a stop signal came first.
+bool ReadReply(std::string& reply)
+{
+    reply.clear();
+    for (;;) {
+        if (!os::WaitReadableUnlessStopped(STDIN_FILENO)) {
+            return false;
+        }
+        char c = 0;
+        const ssize_t n = ::read(STDIN_FILENO, &c, 1);
+        if (n <= 0 || c == '\n') {
+            return true;
+        }
+        reply += c;
+    }
+}
+
+} // namespace
 
 core::PromptAnswer TerminalPrompter::Ask(std::string_view text, core::PromptButtons buttons,
                                          core::PromptIcon)
@@ -27,7 +51,10 @@ core::PromptAnswer TerminalPrompter::Ask(std::string_view text, core::PromptButt
     }
     m_err << (hasNo ? "[y/N] " : "[o/C] ") << std::flush;
     std::string reply;
-    std::getline(m_in, reply);
+    if (!ReadReply(reply)) {
+        m_err << "\n(answered " << (hasNo ? "No" : "Cancel") << ": stopped)\n";
+        return refuse;
+    }
     const char first = reply.empty() ? '\0' : reply.front();
     return first == 'y' || first == 'Y' || first == 'o' || first == 'O' ? accept : refuse;
 }

@@ -9,13 +9,14 @@
 namespace wendo::cli {
 
 // Writes each question to err and answers it: Yes (or Ok) with --yes; else asks on the
-// terminal when one is attached, and answers No (or Cancel) without one. May be asked from
-// the run's worker thread; one question at a time.
+// terminal (standard input) when one is attached, and answers No (or Cancel) without one or
+// when a stop signal comes while it waits (os::CatchStopSignals). May be asked from the run's
+// worker thread; one question at a time.
 class TerminalPrompter final : public core::Prompter
 {
 public:
-    TerminalPrompter(bool yes, bool terminal, std::istream& in, std::ostream& err)
-        : m_yes(yes), m_terminal(terminal), m_in(in), m_err(err)
+    TerminalPrompter(bool yes, bool terminal, std::ostream& err)
+        : m_yes(yes), m_terminal(terminal), m_err(err)
     {
     }
 
@@ -25,7 +26,6 @@ public:
 private:
     bool m_yes;
     bool m_terminal;
-    std::istream& m_in;
     std::ostream& m_err;
     std::mutex m_mutex; // one question at a time
 };

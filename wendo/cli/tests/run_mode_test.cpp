@@ -147,6 +147,7 @@ TEST_F(RunModeTest, ExitStatuses)
         std::string flags;
         int status;
         std::string text; // of a.htm afterwards
+        std::string said = "Report: ";
     };
     const std::vector<Case> cases = {
         {"dry run writes nothing", {}, false, "--dry-run", 0, "a"},
@@ -154,7 +155,8 @@ TEST_F(RunModeTest, ExitStatuses)
         {"report refused without a terminal",
          [](CWendoDoc& d) { d.ReportPath = "no/such/folder/r.log"; }, false, "", 4, "a"},
         {"report refused, run on with --yes",
-         [](CWendoDoc& d) { d.ReportPath = "no/such/folder/r.log"; }, false, "--yes", 0, "b"},
+         [](CWendoDoc& d) { d.ReportPath = "no/such/folder/r.log"; }, false, "--yes", 0, "b",
+         "No report was written: no/such/folder/r.log could not be created\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -167,6 +169,12 @@ TEST_F(RunModeTest, ExitStatuses)
         const Outcome run = RunJob(c.flags);
         EXPECT_EQ(run.status, c.status) << run.out << run.err;
         EXPECT_EQ(ReadFile(m_dir / "w/a.htm"), c.text);
+        EXPECT_EQ(run.out.find("Report: ") != std::string::npos,
+                  c.said == "Report: " && c.status < 4)
+            << run.out;
+        if (c.status < 4) {
+            EXPECT_NE(run.out.find(c.said), std::string::npos) << run.out;
+        }
     }
     EXPECT_EQ(Wendo("missing.wdo").status, 2);
     EXPECT_EQ(Wendo("--replay missing.wdo").status, 2);
@@ -184,6 +192,9 @@ TEST_F(RunModeTest, ReplayPrintsTheLastReport)
               std::string::npos)
         << replay.out;
     EXPECT_NE(replay.out.find("files modified (TOTALMODIFIED)        1\n"), std::string::npos);
+    // The state comes from the report's header, not from its last row.
+    EXPECT_NE(replay.out.find("\nAll parsing done\n  files expected"), std::string::npos)
+        << replay.out;
     fs::remove(m_dir / "job.log");
     const Outcome none = Wendo("--replay job.wdo");
     EXPECT_EQ(none.status, 2);
@@ -198,6 +209,48 @@ TEST_F(RunModeTest, HelpDocumentsEveryOption)
                              "--parse", "Cancel by user", "3 cancelled", "SIGTERM"}) {
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     }
+}
+
+TEST_F(RunModeTest, OptionsAndTheFileComeInAnyOrder)
+{
+    WriteFile(m_dir / "w/a.htm", "a");
+    SaveJob({kAtoB}, {CFileList("w/a.htm", 0, 0, 0, nullptr)});
+    for (const char* arguments :
+         {"--check --yes job.wdo", "--yes --check job.wdo", "job.wdo --check", "--parse job.wdo",
+          "--dry-run --quiet job.wdo", "job.wdo --quiet --dry-run", "--dry-run -- job.wdo"}) {
+        EXPECT_EQ(Wendo(std::string(arguments) + " </dev/null").status, 0) << arguments;
+    }
+    EXPECT_EQ(ReadFile(m_dir / "w/a.htm"), "a") << "only dry runs";
+    for (const char* misuse : {"--check job.wdo job.wdo", "--check --replay job.wdo",
+                               "--quiet --check job.wdo", "--check"}) {
+        EXPECT_EQ(Wendo(std::string(misuse) + " </dev/null").status, 2) << misuse;
+    }
+}
+
+TEST_F(RunModeTest, RelativeEntriesAndReportAreTakenFromTheCommandFileFolder)
+{
+    WriteFile(m_dir / "w/a.htm", "a");
+    WriteFile(m_dir / "w/old/o.htm", "a");
+    fs::create_directories(m_dir / "logs");
+    SaveJob({kAtoB},
+            {CFileList("w/*.htm", 1, 0, 0, nullptr), CFileList("w/old/*.htm", 1, 1, 0, nullptr)},
+            [](CWendoDoc& d) { d.ReportPath = "logs/r.log"; });
+    // Run from another folder, which holds a decoy of the same name.
+    const fs::path elsewhere = m_dir / "elsewhere";
+    WriteFile(elsewhere / "w/a.htm", "a");
+    const std::string previous = fs::current_path().string();
+    fs::current_path(elsewhere);
+    const Outcome run = CliTest::Wendo("'" + (m_dir / "job.wdo").string() + "' </dev/null");
+    fs::current_path(previous);
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(ReadFile(m_dir / "w/a.htm"), "b");
+    EXPECT_EQ(ReadFile(m_dir / "w/old/o.htm"), "a") << "the exclusion is taken from there too";
+    EXPECT_EQ(ReadFile(elsewhere / "w/a.htm"), "a");
+    EXPECT_NE(ReadFile(m_dir / "logs/r.log").find("STATE=All parsing done"), std::string::npos);
+    EXPECT_NE(run.out.find("Report: " + (m_dir / "logs/r.log").string() + "\n"), std::string::npos)
+        << run.out;
+    EXPECT_NE(ReadFile(m_dir / "job.wdo").find(":~:FILTER RECURS_ON w/*.htm:~:"), std::string::npos)
+        << "the command file keeps its entries as written";
 }
 
 // A tree of files whose every a becomes b: a file is wholly old or wholly new.

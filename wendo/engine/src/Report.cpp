@@ -58,9 +58,18 @@ std::string FormatReportTime(int64_t seconds)
     return text;
 }
 
+// A failed write leaves the report incomplete: the run says so at its end, and no line is
+// written after the gap.
 bool CParseProcess::WriteReport(std::string_view bytes)
 {
-    return m_report.valid() && os::WriteFile(m_report.get(), bytes.data(), bytes.size());
+    if (!m_report.valid()) {
+        return false;
+    }
+    if (os::WriteFile(m_report.get(), bytes.data(), bytes.size())) {
+        return true;
+    }
+    m_doc.Run.Report.store(RunRecord::ReportOutcome::Incomplete);
+    return false;
 }
 
 std::string CParseProcess::ReportHeader()
@@ -181,6 +190,9 @@ int CParseProcess::WriteReportLine()
     if (m_doc.LogUnmodified == 0 && m_doc.Run.FileMessage().empty() && !m_hasFileStat) {
         return 0;
     }
+    if (m_doc.Run.Report.load() == RunRecord::ReportOutcome::Incomplete) {
+        return 0;
+    }
     return WriteReport(ReportLine()) ? 1 : 0;
 }
 
@@ -191,11 +203,13 @@ void CParseProcess::CloseReport()
     }
     const int handle = m_report.get();
     const std::string header = ReportHeader();
+    // The header is rewritten in place even after a failed write, so that it says how the run
+    // ended; moving the lines would need room the device may not have.
+    const bool whole = m_doc.Run.Report.load() != RunRecord::ReportOutcome::Incomplete;
+    bool written = false;
     if (header.size() == m_headerLength) {
-        if (os::SeekFile(handle, 0, os::SeekFrom::Start) == 0) {
-            WriteReport(header);
-        }
-    } else {
+        written = os::SeekFile(handle, 0, os::SeekFrom::Start) == 0 && WriteReport(header);
+    } else if (whole) {
         // A field outgrew its width: the lines behind the header move with it.
         const int64_t end = os::SeekFile(handle, 0, os::SeekFrom::End);
         std::string lines(end > static_cast<int64_t>(m_headerLength)
@@ -209,12 +223,13 @@ void CParseProcess::CloseReport()
                                        os::SeekFrom::Start) >= 0 &&
                           os::ReadFile(reader.get(), lines.data(), lines.size()) ==
                               static_cast<int64_t>(lines.size());
-        if (read && os::SeekFile(handle, 0, os::SeekFrom::Start) == 0 &&
-            os::TruncateFile(handle, 0)) {
-            WriteReport(header + lines);
-        }
+        written = read && os::SeekFile(handle, 0, os::SeekFrom::Start) == 0 &&
+                  os::TruncateFile(handle, 0) && WriteReport(header + lines);
     }
-    m_report.reset();
+    const bool synced = written && os::SyncFile(handle);
+    if (!os::CloseFile(m_report.release()) || !synced) {
+        m_doc.Run.Report.store(RunRecord::ReportOutcome::Incomplete);
+    }
 }
 
 } // namespace wendo

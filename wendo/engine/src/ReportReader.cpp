@@ -9,6 +9,7 @@
 #include "os/filelock.h"
 #include "os/path.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <ctime>
@@ -76,6 +77,23 @@ std::optional<std::string_view> NextToken(std::string_view line, std::size_t& po
     const std::size_t stop = end == std::string_view::npos ? line.size() : end;
     pos = end == std::string_view::npos ? line.size() : end + 1;
     return line.substr(start + 1, stop - start - 1);
+}
+
+// The quoted path at the start of a row. A name may hold double quotes itself, so the path
+// ends at the quote that opens the message (" ~), else at the last quote of the line.
+std::optional<std::string_view> PathToken(std::string_view line, std::size_t& pos)
+{
+    const std::size_t start = line.find('"');
+    if (start == std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::size_t end = line.find("\" ~", start + 1);
+    if (end == std::string_view::npos) {
+        end = line.rfind('"');
+        end = end > start ? end : line.size();
+    }
+    pos = std::min(end + 1, line.size());
+    return line.substr(start + 1, end - start - 1);
 }
 
 bool ReadNumber(std::string_view text, std::size_t& pos, std::size_t digits, int& out)
@@ -169,7 +187,9 @@ int LoadReport(CWendoDoc& doc, core::MessageTarget* target)
     if (!lastReport.empty()) {
         doc.LastReportTime = Decimal(lastReport);
     }
-    run.SetStatus(Value(text, "GLOBAL", "STATE"));
+    const std::string state = Value(text, "GLOBAL", "STATE");
+    run.SetStatus(state);
+    run.SetReportedState(state);
 
     run.ResetTotals();
     const std::pair<const char*, std::atomic<int32_t>*> totals[] = {
@@ -222,7 +242,7 @@ int LoadReport(CWendoDoc& doc, core::MessageTarget* target)
             lineStart = paths.size();
         }
         std::size_t pos = 0;
-        const auto path = NextToken(line, pos, '"', '"');
+        const auto path = PathToken(line, pos);
         if (!path) {
             continue;
         }

@@ -162,7 +162,9 @@ int16_t CParseProcess::RunAll()
     Notify(WMU_RUN_RESET);
     Notify(WMU_PATHS_CLEAR);
 
+    run.Report.store(RunRecord::ReportOutcome::None);
     if (OpenReport() == 0) {
+        run.Report.store(RunRecord::ReportOutcome::NotCreated);
         const core::PromptAnswer answer =
             m_doc.Ask(core::LoadString(core::Msg::CANT_ACCESS_REPORT), core::PromptButtons::YesNo,
                       core::PromptIcon::Question);
@@ -175,6 +177,9 @@ int16_t CParseProcess::RunAll()
         }
     }
 
+    if (m_report.valid()) {
+        run.Report.store(RunRecord::ReportOutcome::Written);
+    }
     NoteOwnFiles();
     Pause(kPauseBeforeWalk);
 
@@ -197,7 +202,7 @@ int16_t CParseProcess::RunAll()
                 result = FileResult::STOPPED;
                 break;
             }
-            CFileList entry(stored);
+            CFileList entry = fileSet.RunEntry(stored);
             result = WalkEntry(entry, true);
             m_folderSyncs.Flush();
             if (result < FileResult::UNCHANGED) {

@@ -13,7 +13,49 @@ namespace {
 // How long the pre-count sleeps between looks while the run is suspended.
 constexpr std::uint32_t kSuspendPollMs = 1;
 
+bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+bool IsRelative(std::string_view path)
+{
+    if (path.empty() || IsSeparator(path.front()) || path.find("://") != std::string_view::npos) {
+        return false;
+    }
+    const bool drive = path.size() >= 2 && path[1] == ':' &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    return !drive;
+}
+
 } // namespace
+
+std::string ResolveFromCommandFolder(std::string_view path, std::string_view commandFolder)
+{
+    if (commandFolder.empty() || !IsRelative(path)) {
+        return std::string(path);
+    }
+    std::string resolved(commandFolder);
+    if (!IsSeparator(resolved.back())) {
+        resolved += '\\';
+    }
+    resolved += path;
+    return resolved;
+}
+
+CFileList CFileSet::ResolveEntry(const CFileList& entry, std::string_view commandFolder)
+{
+    const bool placeless =
+        entry.IsVirtualDir() != 0 || (entry.IsExclude() != 0 && entry.GetHostRoot().empty());
+    const std::string& path = entry.GetURLPath();
+    const std::string resolved = placeless ? path : ResolveFromCommandFolder(path, commandFolder);
+    if (resolved == path) {
+        return entry;
+    }
+    const std::string option = entry.GetOption();
+    return CFileList(resolved.c_str(), entry.IsRecursive(), entry.IsExclude(), entry.IsSkip(),
+                     option.c_str());
+}
 
 CFileSet::CFileSet()
 {
@@ -93,7 +135,7 @@ void CFileSet::PrepareExcludeList()
     m_excludeList.clear();
     for (const CFileList& entry : m_entries) {
         if (entry.IsExclude() != 0) {
-            m_excludeList.push_back(entry);
+            m_excludeList.push_back(RunEntry(entry));
         }
     }
 }
@@ -169,7 +211,7 @@ bool CFileSet::PreCount(int32_t& count)
     int64_t total = 0;
     for (const CFileList& top : m_entries) {
         // The walk opens listings on the entry; the stored entries stay untouched.
-        CFileList entry(top);
+        CFileList entry = RunEntry(top);
         const int64_t n = CountEntry(entry, true);
         if (n < 0) {
             return false;

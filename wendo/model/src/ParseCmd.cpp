@@ -286,19 +286,17 @@ void CParseCmd::Validate()
     }
 }
 
-// The checks run in order and the first failure is the one reported: the later ones only
-// make sense once the sub-command is known.
+// Every check runs, in order, and each failure replaces the message: the one reported is the
+// last that failed, as the load-error prompt shows it.
 void CParseCmd::ValidateTagCommand()
 {
     const uint32_t subcommand = Flags & CmdFlag::SUBCOMMANDS;
     if (std::popcount(subcommand) != 1) {
         SetError(kErrSubcommands);
-        return;
     }
     const bool needsText = (subcommand & (CmdFlag::ADD | CmdFlag::REMOVE | CmdFlag::ADDREPL)) != 0;
     if (!Value || (needsText && Value->empty())) {
         SetError(kErrNeedValue);
-        return;
     }
     if ((Flags & CmdFlag::SRC) == 0) {
         SetError(kErrNoSource);

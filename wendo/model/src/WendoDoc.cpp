@@ -292,6 +292,8 @@ int CWendoDoc::StartProcess()
             return 0;
         }
     }
+    // The worker reads the file set without a lock; the folder is set before it starts.
+    FileSet.SetBaseFolder(CommandFolder());
     if (m_runServices != nullptr) {
         Engine = m_runServices->CreateProcess(*this);
     }
@@ -403,11 +405,16 @@ int CWendoDoc::LoadReport()
 
 std::string CWendoDoc::ReportFileFor(std::string_view reportPath, std::string_view commandFile)
 {
-    if (!reportPath.empty()) {
-        return std::string(reportPath);
-    }
     const CFileName name{std::string(commandFile)};
+    if (!reportPath.empty()) {
+        return ResolveFromCommandFolder(reportPath, name.GetHostRoot());
+    }
     return name.GetHostRoot() + name.GetFileTitle() + ".log";
+}
+
+std::string CWendoDoc::CommandFolder() const
+{
+    return CFileName(GetPathName()).GetHostRoot();
 }
 
 } // namespace wendo

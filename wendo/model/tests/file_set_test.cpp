@@ -89,6 +89,38 @@ TEST(FileSetFilters, ExclusionTestsDefaultFiltersThenTheGatheredExcludeEntries)
     EXPECT_FALSE(set.IsExcluded(page));
 }
 
+TEST(FileSetRelativeEntries, AreTakenFromTheCommandFolder)
+{
+    const struct
+    {
+        const char* name;
+        CFileList entry;
+        const char* folder;
+        const char* path; // as the run uses it
+    } rows[] = {
+        {"relative_pattern", CFileList("site/*.htm", 1, 0, 0, nullptr), "\\jobs\\",
+         "/jobs/site/*.htm"},
+        {"folder_without_separator", CFileList("a.htm", 0, 0, 0, "opt"), "\\jobs", "/jobs/a.htm"},
+        {"relative_exclude_folder", CFileList("site/old/*.htm", 1, 1, 0, nullptr), "\\jobs\\",
+         "/jobs/site/old/*.htm"},
+        {"exclude_filter_matches_anywhere", CFileList("*.bak", 0, 1, 0, nullptr), "\\jobs\\",
+         "*.bak"},
+        {"folder_pattern", CFileList("*\\old\\*.htm", 1, 1, 0, nullptr), "\\jobs\\", "*/old/*.htm"},
+        {"absolute", CFileList("/srv/site/*.htm", 1, 0, 0, nullptr), "\\jobs\\", "/srv/site/*.htm"},
+        {"drive", CFileList("C:\\site\\*.htm", 1, 0, 0, nullptr), "\\jobs\\", "C:/site/*.htm"},
+        {"url", CFileList("http://host/a.htm", 0, 0, 0, nullptr), "\\jobs\\", "http://host/a.htm"},
+        {"no_command_folder", CFileList("site/*.htm", 1, 0, 0, nullptr), "", "site/*.htm"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const CFileList run = CFileSet::ResolveEntry(row.entry, row.folder);
+        EXPECT_EQ(run.GetURLPath(), row.path);
+        EXPECT_EQ(run.IsRecursive(), row.entry.IsRecursive());
+        EXPECT_EQ(run.IsExclude(), row.entry.IsExclude());
+        EXPECT_EQ(run.GetOption(), row.entry.GetOption());
+    }
+}
+
 class FileSetCount : public TempFolderTest
 {
 protected:

@@ -333,7 +333,10 @@ TEST_F(WendoDocSave, ReportFileIsNamedAfterTheCommandFile)
 {
     EXPECT_EQ(CWendoDoc::ReportFileFor("", "C:\\site\\jobs\\site.wdo"), "C:\\site\\jobs\\site.log");
     EXPECT_EQ(CWendoDoc::ReportFileFor("", "/tmp/a/b.wdo"), "\\tmp\\a\\b.log");
-    EXPECT_EQ(CWendoDoc::ReportFileFor("x.log", "/tmp/a/b.wdo"), "x.log");
+    // A relative LOGFILE is taken from the command file's folder, not from the current one.
+    EXPECT_EQ(CWendoDoc::ReportFileFor("x.log", "/tmp/a/b.wdo"), "\\tmp\\a\\x.log");
+    EXPECT_EQ(CWendoDoc::ReportFileFor("/var/x.log", "/tmp/a/b.wdo"), "/var/x.log");
+    EXPECT_EQ(CWendoDoc::ReportFileFor("x.log", "b.wdo"), "x.log");
 }
 
 } // namespace

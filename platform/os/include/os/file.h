@@ -112,6 +112,9 @@ enum class SeekFrom
 // The new position, or -1.
 std::int64_t SeekFile(int handle, std::int64_t offset, SeekFrom from);
 bool TruncateFile(int handle, std::int64_t size);
+// Puts the file's data on the device (fsync); false when the device refuses it, the last
+// chance to learn that written bytes found no room.
+bool SyncFile(int handle);
 FileError GetHandleStatus(int handle, FileStatus& status);
 
 // Owns one descriptor and closes it when it goes out of scope.

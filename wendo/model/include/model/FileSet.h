@@ -16,6 +16,12 @@
 
 namespace wendo {
 
+// The rule for relative paths of a command file (file set entries, LOGFILE): a relative path
+// is taken from the command file's folder (commandFolder, in the kept form with its final
+// separator, or empty for the current folder), whatever the current folder. An absolute path,
+// one with a drive or host, and a URL stay as written.
+std::string ResolveFromCommandFolder(std::string_view path, std::string_view commandFolder);
+
 class CFileSet
 {
 public:
@@ -60,19 +66,31 @@ public:
     // the next two markers. A count below 1 leaves the set empty.
     void LoadFromText(int32_t count, std::string_view text);
 
+    // ---- Relative entries ----
+    // entry as a run uses it: its path taken from commandFolder by ResolveFromCommandFolder.
+    // An exclude entry without a folder ("*.bak") names no place, it matches anywhere, and
+    // stays as written; so does a pattern of folders ("*\old\*.htm").
+    static CFileList ResolveEntry(const CFileList& entry, std::string_view commandFolder);
+    // The folder the entries of a run are taken from (the command file's); the document sets it
+    // on the interface thread when a run starts. The stored entries stay as written.
+    void SetBaseFolder(std::string folder) { m_baseFolder = std::move(folder); }
+    const std::string& BaseFolder() const { return m_baseFolder; }
+    // ResolveEntry against the base folder.
+    CFileList RunEntry(const CFileList& entry) const { return ResolveEntry(entry, m_baseFolder); }
+
     // ---- What a run needs ----
     const std::vector<CFileList>& DefaultFilters() const { return m_defaultFilters; }
-    // Gathers the entries marked exclude; done when a run starts.
+    // Gathers the entries marked exclude (as RunEntry gives them); done when a run starts.
     void PrepareExcludeList();
     // A path is excluded when a default filter includes it, or else an exclude entry does.
     bool IsExcluded(const CFileList& path) const;
 
     // The run's stop and suspend checks; none clears them. Not owned.
     void SetRunSignals(RunSignals* signals) { m_signals = signals; }
-    // Counts the files the entries denote into count: an excluded entry counts nothing, a
-    // file one unless it is excluded, a directory the files below it (the top entries are
-    // walked; a directory's children only when the directory entry is recursive). False,
-    // with count 0, when a stop came; a suspension is waited out.
+    // Counts the files the entries (as RunEntry gives them) denote into count: an excluded entry
+    // counts nothing, a file one unless it is excluded, a directory the files below it (the top
+    // entries are walked; a directory's children only when the directory entry is recursive).
+    // False, with count 0, when a stop came; a suspension is waited out.
     bool PreCount(int32_t& count);
 
 private:
@@ -84,6 +102,7 @@ private:
     std::size_t m_position = 0;
     std::vector<CFileList> m_defaultFilters;
     std::vector<CFileList> m_excludeList;
+    std::string m_baseFolder;
     RunSignals* m_signals = nullptr;
 };
 

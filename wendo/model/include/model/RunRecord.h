@@ -15,12 +15,12 @@ class RunRecord
 {
 public:
     // Counts of the run.
-    std::atomic<int32_t> MaxInc{0};          // MAXINC: files the run expects (pre-count)
-    std::atomic<int32_t> FilesStarted{0};    // files opened so far
-    std::atomic<int32_t> TotalExclude{0};    // TOTALEXCLUDE
-    std::atomic<int32_t> TotalModified{0};   // TOTALMODIFIED
-    std::atomic<int32_t> TotalIteration{0};  // TOTALITERATION
-    std::atomic<int32_t> TotalDirExclude{0}; // TOTALDIREXCLUDE
+    std::atomic<int32_t> MaxInc{0};           // MAXINC: files the run expects (pre-count)
+    std::atomic<int32_t> FilesStarted{0};     // files opened so far
+    std::atomic<int32_t> TotalExclude{0};     // TOTALEXCLUDE
+    std::atomic<int32_t> TotalModified{0};    // TOTALMODIFIED
+    std::atomic<int32_t> TotalIteration{0};   // TOTALITERATION
+    std::atomic<int32_t> TotalDirExclude{0};  // TOTALDIREXCLUDE
     std::atomic<int32_t> TotalDirModified{0}; // TOTALDIRMODIFIED
 
     // The command in hand: type (-1 when the record was filled from a report) and flags.
@@ -36,6 +36,18 @@ public:
     std::atomic<int64_t> FileModifTime{0};
     std::atomic<int64_t> FileSize{0};
 
+    // What became of the run's report: none asked for (REPORT off), written whole, never
+    // created (the run went on without one), or left incomplete by a failed write. Written by
+    // the worker, read once the run has ended.
+    enum class ReportOutcome : int
+    {
+        None,
+        Written,
+        NotCreated,
+        Incomplete,
+    };
+    std::atomic<ReportOutcome> Report{ReportOutcome::None};
+
     // Sets every count of the run to 0 (the start of a run, or before reading a report).
     void ResetTotals()
     {
@@ -49,6 +61,10 @@ public:
     std::string Directory() const { return Get(m_directory); }
     std::string Status() const { return Get(m_status); }
     std::string FileMessage() const { return Get(m_fileMessage); }
+    // The state a report read back records in its header (STATE); the reader keeps each row's
+    // path in the status field, so the run's state needs a field of its own.
+    std::string ReportedState() const { return Get(m_reportedState); }
+    void SetReportedState(std::string v) { Set(m_reportedState, std::move(v)); }
     void SetFileName(std::string v) { Set(m_fileName, std::move(v)); }
     void SetDirectory(std::string v) { Set(m_directory, std::move(v)); }
     void SetStatus(std::string v) { Set(m_status, std::move(v)); }
@@ -119,10 +135,11 @@ private:
     }
 
     mutable std::mutex m_mutex;
-    std::string m_fileName;        // guarded by m_mutex
-    std::string m_directory;       // guarded by m_mutex
-    std::string m_status;          // guarded by m_mutex
-    std::string m_fileMessage;     // guarded by m_mutex
+    std::string m_fileName;          // guarded by m_mutex
+    std::string m_directory;         // guarded by m_mutex
+    std::string m_status;            // guarded by m_mutex
+    std::string m_fileMessage;       // guarded by m_mutex
+    std::string m_reportedState;     // guarded by m_mutex
     std::vector<int32_t> m_counters; // guarded by m_mutex
 };
 

@@ -232,9 +232,13 @@ public:
     // Reads the last report into the run record (see RunServices); 0 without services.
     int LoadReport();
 
-    // The report file: ReportPath, or the command file's name with ".log" in its folder.
+    // The report file: ReportPath (a relative one taken from the command file's folder), or
+    // the command file's name with ".log" in its folder.
     std::string ReportFilePath() const { return ReportFileFor(ReportPath, GetPathName()); }
     static std::string ReportFileFor(std::string_view reportPath, std::string_view commandFile);
+    // The folder of the command file (kept form, final separator), which its relative entries
+    // and LOGFILE are taken from (ResolveFromCommandFolder); empty when it has no folder part.
+    std::string CommandFolder() const;
 
 private:
     void ResetOptions();
