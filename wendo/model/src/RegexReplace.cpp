@@ -396,4 +396,21 @@ std::optional<RegexProblem> FindRegexProblem(const CParseCmd& command)
     return problem;
 }
 
+std::string DescribeRegexProblem(const RegexProblem& problem)
+{
+    return problem.message + " (" + (problem.inReplacement ? "replacement" : "pattern") +
+           ", offset " + std::to_string(problem.offset) + ")";
+}
+
+std::string ErrorTextWithRegexProblem(const CParseCmd& command)
+{
+    std::string text = command.ErrorText;
+    if (command.ErrorText == CParseCmd::kErrBadRegex) {
+        if (const auto problem = FindRegexProblem(command)) {
+            text += DescribeRegexProblem(*problem) + "\n";
+        }
+    }
+    return text;
+}
+
 } // namespace wendo

@@ -81,5 +81,9 @@ private:
 // Why a REGEX command's pattern or replacement is refused; nothing when both are sound or the
 // command is not a REGEX command.
 std::optional<RegexProblem> FindRegexProblem(const CParseCmd& command);
+// The reason as a person reads it beside the command's error, on one line.
+std::string DescribeRegexProblem(const RegexProblem& problem);
+// The command's error text followed by that line when its pattern or replacement is refused.
+std::string ErrorTextWithRegexProblem(const CParseCmd& command);
 
 } // namespace wendo
