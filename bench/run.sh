@@ -3,13 +3,15 @@
 # prints the medians and the ratios. Not a test: timings move with the machine's load, ratios
 # measured side by side are what count.
 #
-# usage: bench/run.sh [--files N] [--runs R] [--edits "E1 E2 E3 E4"] [--peers "sed perl sd"]
+# usage: bench/run.sh [--files N] [--runs R] [--edits "E1 E2 E3 E4 R1"] [--peers "sed perl sd"]
 #                     [--record] [--no-build] [--no-check]
 #   --files N    size of the site (2000 by default; 20000 is the large case), seed 1
 #   --runs R     timed runs per command (median taken; default 5, at least 3 recommended)
 #   --record     append the table, the date and the machine line to bench/RESULTS.md
 #   --no-check   do not compare Wendo's result with its expected digest
 #   --no-build   use the wendo-run already built in the build folder
+# R1 is E1 written as a regular expression (FINDREPL REGEX, (?s)<!--BEGIN-->.*?<!--END-->): the
+# peers run their E1 lines for it, and its result must be E1's bytes.
 # Environment: WENDO_BENCH_BUILD build folder (default build/bench, Release);
 #              WENDO_BENCH_OUT scratch folder (default bench/out); PEERS_SH peers.sh to use.
 #
@@ -27,7 +29,7 @@ GEN=${GEN_SITE:-$SHARED/gen_site.py}
 BUILD=${WENDO_BENCH_BUILD:-$ROOT/build/bench}
 OUT=${WENDO_BENCH_OUT:-$HERE/out}
 
-files=2000 runs=5 edits="E1 E2 E3 E4" peers="sed perl sd" record=0 build=1 check=1
+files=2000 runs=5 edits="E1 E2 E3 E4 R1" peers="sed perl sd" record=0 build=1 check=1
 while [ $# -gt 0 ]; do
   case $1 in
     --files) files=$2; shift 2 ;;
@@ -71,6 +73,9 @@ command_file() {  # $1 = template name, $2 = tree → path of the command file f
   echo "$f"
 }
 
+# The peers' edit for one of Wendo's: R1 is E1 by regular expression.
+peer_edit() { if [ "$1" = R1 ]; then echo E1; else echo "$1"; fi; }
+
 restore="rm -rf '$work' && cp -a '$site' '$work' && sync"
 html_cat="find '$site' -type f \\( -iname '*.htm' -o -iname '*.html' \\) -print0 | xargs -0 cat >/dev/null"
 json=$OUT/json && mkdir -p "$json"
@@ -82,7 +87,7 @@ if [ $check = 1 ]; then
     eval "$restore"
     "$WENDO" --quiet "$(command_file "$e" "$work")" >/dev/null
     got=$(tree_digest "$work")
-    want=$(awk -v e="$e" '$1 == e { print $2 }' "$expected" 2>/dev/null || true)
+    want=$(awk -v e="$(peer_edit "$e")" '$1 == e { print $2 }' "$expected" 2>/dev/null || true)
     if [ -z "$want" ]; then
       echo "$e $got" >>"$expected"; echo "check $e: recorded $got"
     elif [ "$got" != "$want" ]; then
@@ -112,7 +117,7 @@ hyperfine --runs "$runs" --export-json "$json/base.json" \
 
 for e in $edits; do
   cmds=(-n wendo "$WENDO --quiet $(command_file "$e" "$work")")
-  for p in $peers; do cmds+=(-n "$p" "'$PEERS_SH' $p $e '$work'"); done
+  for p in $peers; do cmds+=(-n "$p" "'$PEERS_SH' $p $(peer_edit "$e") '$work'"); done
   hyperfine --runs "$runs" --prepare "$restore" --export-json "$json/$e.json" "${cmds[@]}" >/dev/null
 done
 rm -rf "$work" "$copy"

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   libcli11-dev nlohmann-json3-dev
   libacl1-dev libattr1-dev
+  libpcre2-dev
   python3 strace
   xvfb xauth
 )

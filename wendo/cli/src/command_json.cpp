@@ -1,6 +1,7 @@
 #include "command_json.h"
 
 #include "model/ParseCmd.h"
+#include "model/RegexReplace.h"
 
 #include <optional>
 #include <string>
@@ -33,6 +34,12 @@ nlohmann::ordered_json CommandRecord(std::string_view line)
     object["delimiter2"] = OptionalField(cmd.Delimiter2);
     object["exclude"] = OptionalField(cmd.Exclude);
     object["source"] = std::string(cmd.GetSource());
+    // Only a refused REGEX command has this field, so other records keep their shape.
+    if (const auto problem = FindRegexProblem(cmd)) {
+        object["regex_problem"] = {{"message", problem->message},
+                                   {"offset", problem->offset},
+                                   {"in", problem->inReplacement ? "replacement" : "pattern"}};
+    }
     return object;
 }
 

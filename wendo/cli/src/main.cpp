@@ -28,6 +28,9 @@ int Dispatch(int argc, char** argv)
                  "Options and FILE may come in any order; \"--\" ends the options."};
     app.footer(std::string("\n") + wendo::cli::kRunModeHelp + "\n" + wendo::cli::kReplayModeHelp +
                "\n" + wendo::cli::kParseModeHelp + "\n" + wendo::cli::kCheckModeHelp +
+               "\nRegular expressions: FINDREPL REGEX DELIMITER ~PATTERN~ VALUE ~REPLACEMENT~\n"
+               "replaces every match of a PCRE2 pattern (bytes, multi-line, ignoring case without\n"
+               "CASESENS); the replacement takes $0, $1-$99, ${name} and $$. See docs/USAGE.md.\n"
                "\nExit status of --parse and --check: 0 on success, 1 when the output cannot be\n"
                "written or on an internal error, 2 on a usage error or an unreadable input.");
 

@@ -45,6 +45,22 @@ TEST_F(ParseModeTest, OneObjectPerCommandLineInOrder)
     EXPECT_EQ(objects[3]["label"], "FILESTAT");
 }
 
+TEST_F(ParseModeTest, RegexCommandsShowTheirLabelAndWhyAPatternIsRefused)
+{
+    const std::string file = Write("FINDREPL REGEX VALUE ~<$1>~ DELIMITER ~(\\w+)~\n"
+                                   "FINDREPL REGEX DELIMITER ~a(b~\n");
+    const Outcome run = Wendo("--parse '" + file + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<json> objects = run.Objects();
+    ASSERT_EQ(objects.size(), 2U);
+    EXPECT_EQ(objects[0]["label"], "REGEX REPLACE");
+    EXPECT_EQ(objects[0]["text"], "FINDREPL REGEX VALUE ~<$1>~DELIMITER ~(\\w+)~");
+    EXPECT_FALSE(objects[0].contains("regex_problem"));
+    EXPECT_EQ(objects[1]["error"], "Wendo ERROR : Bad regular expression\n");
+    EXPECT_EQ(objects[1]["regex_problem"]["offset"], 3);
+    EXPECT_EQ(objects[1]["regex_problem"]["in"], "pattern");
+}
+
 TEST_F(ParseModeTest, BytesThatAreNotUtf8AreReplaced)
 {
     const std::string file = Write("FINDREPL VALUE ~caf\xe9~DELIMITER ~\xc3\xa9t\xc3\xa9~\n");

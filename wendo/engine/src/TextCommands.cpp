@@ -1,5 +1,5 @@
-// FINDREPL and FINDREPL_KEEPCONTENT: replace every text between two delimiters. Worker
-// thread only.
+// FINDREPL and FINDREPL_KEEPCONTENT: replace every text between two delimiters (FINDREPL
+// with REGEX is in RegexCommand.cpp). Worker thread only.
 
 #include "brio/scan.h"
 #include "engine/ParseProcess.h"
@@ -62,6 +62,9 @@ struct ContentBlock
 
 int CParseProcess::ReplaceBetweenDelimiters(bool keepContent, const CParseCmd& command)
 {
+    if (!keepContent && (command.Flags & CmdFlag::REGEX) != 0) {
+        return ReplaceByRegex(command);
+    }
     // An empty opening delimiter matches everywhere without moving on: it never matches.
     if (!command.Delimiter1 || command.Delimiter1->empty()) {
         return 0;

@@ -187,13 +187,18 @@ bool CParseProcess::CopyLinesBeforeRegion()
 
 bool CParseProcess::ReadRest(RestBuffer& buffer)
 {
+    return ReadInput(buffer, m_inputPos);
+}
+
+bool CParseProcess::ReadInput(RestBuffer& buffer, int64_t from)
+{
     os::FileStatus status;
     if (os::GetHandleStatus(m_input.get(), status) != os::FileError::None ||
-        os::SeekFile(m_input.get(), m_inputPos, os::SeekFrom::Start) < 0) {
+        os::SeekFile(m_input.get(), from, os::SeekFrom::Start) < 0) {
         SetError(kReadError);
         return false;
     }
-    const int64_t rest = status.size > m_inputPos ? status.size - m_inputPos : 0;
+    const int64_t rest = status.size > from ? status.size - from : 0;
     buffer.data = static_cast<char*>(std::malloc(static_cast<std::size_t>(rest) + 1));
     if (buffer.data == nullptr) {
         SetError(kAllocError);

@@ -5,6 +5,7 @@
 #include "brio/times.h"
 #include "core/Prompter.h"
 #include "core/archive.h"
+#include "model/RegexReplace.h"
 #include "model/WendoDoc.h"
 #include "mosk/mosk.h"
 #include "os/file.h"
@@ -133,7 +134,8 @@ bool ReadCommands(CWendoDoc& doc, const char* text, int32_t count)
         if (command.ErrorFlag == 0) {
             continue;
         }
-        const std::string question = CommandReadErrorText(content, command.ErrorText);
+        const std::string question =
+            CommandReadErrorText(content, ErrorTextWithRegexProblem(command));
         doc.Commands.pop_back();
         const core::PromptAnswer answer =
             doc.Ask(question, core::PromptButtons::YesNo, core::PromptIcon::Exclamation);

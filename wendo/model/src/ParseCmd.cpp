@@ -2,6 +2,7 @@
 
 #include "brio/scan.h"
 #include "core/archive.h"
+#include "model/RegexReplace.h"
 
 #include <algorithm>
 #include <bit>
@@ -20,8 +21,8 @@ constexpr const char* kArgumentKeywords[] = {
     "NOVIRTUAL",  "CHARONLY",       "CASESENS",  "ADD",        "REPLACE",    "REMOVE",
     "ADDREPL",    "APPEND",         "WIDTH_TAG", "HEIGHT_TAG", "VSPACE_TAG", "HSPACE_TAG",
     "BORDER_TAG", "ALT_TAG",        "SRC_TAG",   "IMG_TAG",    "HREF_TAG",   "ANCHOR_TAG",
-    "SRC",        "STATE_FILENAME", "STATE_ALL"};
-constexpr int16_t kArgumentKeywordCount = 27;
+    "SRC",        "STATE_FILENAME", "STATE_ALL", "REGEX"};
+constexpr int16_t kArgumentKeywordCount = 28;
 constexpr int16_t kKeyDelimiter = 0;
 constexpr int16_t kKeyValue = 1;
 constexpr int16_t kKeyExclude = 2;
@@ -29,7 +30,7 @@ constexpr int16_t kFirstFlagKeyword = 3;
 constexpr int16_t kKeySrc = 24;
 constexpr int16_t kKeyStateFilename = 25;
 constexpr int16_t kKeyStateAll = 26;
-constexpr int kFlagBitCount = 24;
+constexpr int kFlagBitCount = 25;
 
 // Arguments stand between tildes; a doubled tilde inside stands for one.
 constexpr const char* kArgumentQuotes = "~~";
@@ -44,6 +45,10 @@ constexpr std::string_view kErrNeedValue = "Wendo ERROR : Bad subcommand, Need V
 constexpr std::string_view kErrNoSource = "Wendo ERROR : Bad subcommand, No SRC argument\n";
 constexpr std::string_view kErrSubcommands =
     "Wendo ERROR : Bad subcommand, Multiple of no APPEND,REPLACE,REMOVE or ADD\n";
+constexpr std::string_view kErrRegexType = "Wendo ERROR : REGEX applies to FINDREPL only\n";
+constexpr std::string_view kErrRegexOptions =
+    "Wendo ERROR : REGEX does not go with NOSKIPCRLF or CHARONLY\n";
+constexpr std::string_view kRegexLabel = "REGEX REPLACE";
 
 bool IsBlank(char c)
 {
@@ -284,6 +289,23 @@ void CParseCmd::Validate()
     default:
         break;
     }
+    ValidateRegex();
+}
+
+// Checked last, so that its message is the one reported: a pattern is only worth compiling
+// once the command around it is sound.
+void CParseCmd::ValidateRegex()
+{
+    if ((Flags & CmdFlag::REGEX) == 0) {
+        return;
+    }
+    if (Type != CmdType::FINDREPL) {
+        SetError(kErrRegexType);
+    } else if ((Flags & (CmdFlag::NOSKIPCRLF | CmdFlag::CHARONLY)) != 0) {
+        SetError(kErrRegexOptions);
+    } else if (FindRegexProblem(*this)) {
+        SetError(kErrBadRegex);
+    }
 }
 
 // Every check runs, in order, and each failure replaces the message: the one reported is the
@@ -367,6 +389,10 @@ void CParseCmd::BuildText()
 
 void CParseCmd::BuildLabel()
 {
+    if (Type == CmdType::FINDREPL && (Flags & CmdFlag::REGEX) != 0) {
+        Label = kRegexLabel;
+        return;
+    }
     std::string label(GetSubcommandName(GetSubcommandIndex(Type, Flags), Type, Flags));
     std::string_view tag = GetTagName(Type, GetTagIndex(Type, Flags));
     while (!tag.empty() && IsBlank(tag.back())) {

@@ -340,6 +340,23 @@ TEST_F(CommandFileTest, ReadErrorQuestionQuotesTheFirst80Characters)
               std::string::npos);
 }
 
+// The load prompt names the compiler's reason and where it points, beside the error.
+TEST_F(CommandFileTest, ReadErrorQuestionExplainsABadRegularExpression)
+{
+    const std::string good = " FINDREPL REGEX VALUE ~<b>$1</b>~DELIMITER ~\\{\\{(\\w+)\\}\\}~ ";
+    const std::string bad = " FINDREPL REGEX DELIMITER ~a(b~ ";
+    ScriptedPrompter yes({PromptAnswer::Yes});
+    auto doc = LoadBytes(
+        File("REPORT=OFF\nNBSUBCMD=2\n", "", ":~:" + good + ":~:\n:~:" + bad + ":~:\n"), &yes);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(TextsOf(*doc), (std::vector<std::string>{good.substr(1, good.size() - 2)}));
+    ASSERT_EQ(yes.asked.size(), 1U);
+    EXPECT_NE(yes.asked[0].find("\n\nERROR: Wendo ERROR : Bad regular expression\nmissing closing "
+                                "parenthesis (pattern, offset 3)\n\nWould"),
+              std::string::npos)
+        << yes.asked[0];
+}
+
 TEST_F(CommandFileTest, LooksAtTheReportOfTheLastRun)
 {
     const std::string head = "#Wendo Report file\n#\n#\n\n[GLOBAL]\nCMDFILE=c.wdo\n"

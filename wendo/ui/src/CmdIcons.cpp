@@ -24,6 +24,7 @@ const Look kLooks[] = {
     {icon::FILESTAT, QColor(0x4a, 0x5a, 0x6a), "#"},
     {icon::REWIND, QColor(0xc8, 0x3a, 0x32), "\xe2\x86\xba"},
     {icon::FILESTAT_NAME, QColor(0x4a, 0x5a, 0x6a), "#N"},
+    {icon::REGEX, QColor(0x1f, 0x7a, 0x7a), ".*"},
 };
 
 QIcon Paint(const Look& look)
@@ -62,14 +63,17 @@ QList<QIcon> CommandImageList()
 {
     QList<QIcon> images;
     for (int id : {icon::UNKNOWN, icon::KEEPCONTENT, icon::FINDREPL, icon::ANCHOR, icon::IMAGE,
-                   icon::FILESTAT, icon::REWIND, icon::FILESTAT_NAME}) {
+                   icon::FILESTAT, icon::REWIND, icon::FILESTAT_NAME, icon::REGEX}) {
         images.append(CommandIcon(id));
     }
     return images;
 }
 
-int CommandTypeIcon(int type)
+int CommandTypeIcon(int type, bool regex)
 {
+    if (type == 1 && regex) {
+        return icon::REGEX;
+    }
     static constexpr int kByType[] = {icon::KEEPCONTENT, icon::FINDREPL, icon::ANCHOR,
                                       icon::IMAGE,       icon::FILESTAT, icon::REWIND};
     return type >= 0 && type < 6 ? kByType[type] : icon::UNKNOWN;

@@ -106,6 +106,9 @@ int CCmdView::ImageOf(const CParseCmd& command)
         (command.Flags & CmdFlag::STATE_FILENAME) != 0) {
         return kFileNameImage;
     }
+    if (command.Type == CmdType::FINDREPL && (command.Flags & CmdFlag::REGEX) != 0) {
+        return kRegexImage;
+    }
     return command.Type + 1;
 }
 

@@ -30,6 +30,7 @@ public:
     // Images of the rows (see CmdIcons.h); rows of kFileStatImage cannot be dragged.
     static constexpr int kFileStatImage = 5;
     static constexpr int kFileNameImage = 7;
+    static constexpr int kRegexImage = 8;
 
     CCmdView(CWendoDoc& document, QWidget* parent);
     ~CCmdView() override;

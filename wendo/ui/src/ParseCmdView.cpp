@@ -7,6 +7,7 @@
 #include "fw/ChildFrame.h"
 #include "fw/CommandIds.h"
 #include "fw/MessageBox.h"
+#include "model/RegexReplace.h"
 #include "model/WendoDoc.h"
 #include "plinth/KVRichEditCtrl.h"
 #include "ui_Form502.h"
@@ -17,6 +18,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QTextCursor>
 
 namespace wendo::ui {
 
@@ -87,6 +89,7 @@ CParseCmdView::CParseCmdView(CWendoDoc& document, QWidget* parent)
     m_ignoreCrLf = m_ui->check_1008;
     m_once = m_ui->check_1006;
     m_noVirtual = m_ui->check_1011;
+    m_regex = m_ui->check_1048;
     m_exclude = m_ui->edit_1017;
     m_excludeGroup = m_ui->group_1022;
     m_valueGroup = m_ui->group_1024;
@@ -145,6 +148,11 @@ void CParseCmdView::ConnectControls()
          {m_once, m_caseSensitive, m_currentDir, m_noVirtual, m_ignoreSpace, m_ignoreCrLf}) {
         connect(box, &QCheckBox::clicked, this, [this] { OnAnyChange(); });
     }
+    connect(m_regex, &QCheckBox::clicked, this, [this] {
+        ArrangeRegexOptions();
+        ShowTypeIcon();
+        OnAnyChange();
+    });
     connect(m_exclude, &QLineEdit::textChanged, this, [this] {
         if (!m_filling) {
             OnAnyChange();
@@ -269,6 +277,7 @@ void CParseCmdView::Load(const CParseCmd* source, int position, CCmdView* listVi
     m_noVirtual->setChecked((command.Flags & CmdFlag::NOVIRTUAL) != 0);
     m_ignoreSpace->setChecked((command.Flags & CmdFlag::CHARONLY) != 0);
     m_caseSensitive->setChecked((command.Flags & CmdFlag::CASESENS) != 0);
+    m_regex->setChecked((command.Flags & CmdFlag::REGEX) != 0);
     m_exclude->setText(FromUtf8(command.Exclude.value_or(std::string())));
     m_type = command.Type;
 
@@ -433,7 +442,23 @@ void CParseCmdView::ArrangeForType(int16_t /*oldType*/, int16_t newType)
         m_value->ClearCtrl();
         break;
     }
+    Show(m_regex, newType == CmdType::FINDREPL);
+    ArrangeRegexOptions();
     m_filling = filling;
+}
+
+void CParseCmdView::ArrangeRegexOptions()
+{
+    if (m_type != CmdType::FINDREPL) {
+        return;
+    }
+    const bool regex = m_regex->isChecked();
+    for (QCheckBox* box : {m_ignoreSpace, m_ignoreCrLf}) {
+        if (regex) {
+            box->setChecked(false);
+        }
+        box->setEnabled(!regex);
+    }
 }
 
 void CParseCmdView::ArrangeTagControls()
@@ -464,7 +489,8 @@ void CParseCmdView::ArrangeTagControls()
 
 void CParseCmdView::ShowTypeIcon()
 {
-    m_typeIcon->setPixmap(CommandIcon(CommandTypeIcon(m_type)).pixmap(24, 24));
+    m_typeIcon->setPixmap(
+        CommandIcon(CommandTypeIcon(m_type, m_regex->isChecked())).pixmap(24, 24));
 }
 
 void CParseCmdView::OnTypeChange()
@@ -608,10 +634,39 @@ bool CParseCmdView::Validate()
     }
     }
     if (message == 0) {
-        return true;
+        return ValidateRegex();
     }
     fw::MessageBox(message, core::PromptButtons::Ok, core::PromptIcon::None, this);
     focus->setFocus();
+    return false;
+}
+
+// A pattern or replacement the command could not run with is refused here with the
+// compiler's words, and the cursor is put where it points.
+bool CParseCmdView::ValidateRegex()
+{
+    if (m_type != CmdType::FINDREPL || !m_regex->isChecked()) {
+        return true;
+    }
+    const std::string pattern = m_delimiter1->ReadStrCtrl();
+    const std::string replacement = m_value->ReadStrCtrl();
+    RegexProblem problem;
+    if (RegexReplace::Compile(Trimmed(pattern), Trimmed(replacement), m_caseSensitive->isChecked(),
+                              false, problem)) {
+        return true;
+    }
+    fw::MessageBox(QStringLiteral("Bad regular expression:\n") +
+                       FromUtf8(DescribeRegexProblem(problem)),
+                   core::PromptButtons::Ok, core::PromptIcon::None, this);
+    CKVRichEditCtrl* box = problem.inReplacement ? m_value : m_delimiter1;
+    const std::string& raw = problem.inReplacement ? replacement : pattern;
+    const std::size_t leading = std::min(raw.find_first_not_of(" \t\r\n"), raw.size());
+    const std::size_t at = std::min(leading + problem.offset, raw.size());
+    QTextCursor cursor = box->textCursor();
+    cursor.setPosition(
+        static_cast<int>(QString::fromUtf8(raw.data(), static_cast<qsizetype>(at)).size()));
+    box->setTextCursor(cursor);
+    box->setFocus();
     return false;
 }
 
@@ -626,6 +681,7 @@ void CParseCmdView::Store()
         {m_noVirtual, CmdFlag::NOVIRTUAL},
         {m_ignoreSpace, CmdFlag::CHARONLY},
         {m_caseSensitive, CmdFlag::CASESENS},
+        {m_regex, CmdFlag::REGEX},
     };
     for (const auto& [box, bit] : boxes) {
         // A box the type hides or greys out is not part of the command, whatever it held.

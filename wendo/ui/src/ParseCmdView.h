@@ -81,6 +81,9 @@ private:
     void ArrangeForType(int16_t oldType, int16_t newType);
     void ArrangeTagControls();
     void SpanDelimiters(bool shared);
+    // With "Regular expression" ticked, the options that only plain searches know are off.
+    void ArrangeRegexOptions();
+    bool ValidateRegex();
     void ShowTypeIcon();
     void OnTypeChange();
     void OnTagChange();
@@ -107,6 +110,7 @@ private:
     QCheckBox* m_ignoreCrLf;
     QCheckBox* m_once;
     QCheckBox* m_noVirtual;
+    QCheckBox* m_regex;
     QLineEdit* m_exclude;
     QGroupBox* m_excludeGroup;
     QGroupBox* m_valueGroup;

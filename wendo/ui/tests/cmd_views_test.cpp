@@ -268,6 +268,60 @@ TEST_F(CmdViewsTest, OkStoresTheFormAsACommand)
     EXPECT_TRUE(m_doc->IsModified());
 }
 
+TEST_F(CmdViewsTest, RegularExpressionBoxTurnsPlainOptionsOffAndRefusesABadPattern)
+{
+    CParseCmdView* editor = Add();
+    ASSERT_NE(editor, nullptr);
+    auto* regex = Control<QCheckBox>(editor, 1048);
+    ASSERT_NE(regex, nullptr);
+    ChooseType(editor, "IMAGE TAGS");
+    EXPECT_FALSE(regex->isVisible());
+    ChooseType(editor, "FIND REPLACE");
+    EXPECT_TRUE(regex->isVisible());
+    auto* ignoreSpace = Control<QCheckBox>(editor, 1013);
+    auto* ignoreCrLf = Control<QCheckBox>(editor, 1008);
+    ignoreSpace->click();
+    ignoreCrLf->click();
+    regex->click();
+    for (QCheckBox* box : {ignoreSpace, ignoreCrLf}) {
+        EXPECT_FALSE(box->isChecked());
+        EXPECT_FALSE(box->isEnabled());
+    }
+
+    struct Row
+    {
+        const char* pattern;
+        const char* replacement;
+        int box;    // where the cursor is put
+        int cursor; // and at which character
+        const char* reason;
+    };
+    const Row rows[] = {
+        {"  caf\xc3\xa9[z-a]x", "x", 1004, 9,
+         "out of order in character class (pattern, offset 8)"},
+        {"(a)", "<$2>", 1002, 1,
+         "group 2, which the pattern does not have (replacement, offset 1)"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.pattern);
+        m_boxes.clear();
+        Write(editor, 1004, row.pattern);
+        Write(editor, 1002, row.replacement);
+        EXPECT_FALSE(editor->OnOK());
+        ASSERT_EQ(m_boxes.size(), 1u);
+        EXPECT_TRUE(m_boxes[0].contains(QString::fromUtf8(row.reason))) << m_boxes[0].toStdString();
+        auto* box = Control<CKVRichEditCtrl>(editor, row.box);
+        EXPECT_TRUE(box->hasFocus() || QApplication::focusWidget() == nullptr);
+        EXPECT_EQ(box->textCursor().position(), row.cursor);
+    }
+    Write(editor, 1002, "<$1>");
+    ASSERT_TRUE(editor->OnOK());
+    EXPECT_EQ(m_doc->Commands.back().Text, "FINDREPL REGEX VALUE ~<$1>~DELIMITER ~(a)~");
+    const int row = m_list->RowCount() - 1;
+    EXPECT_EQ(m_list->GetItemText(row, 0), QStringLiteral("REGEX REPLACE"));
+    EXPECT_EQ(m_list->GetItemImage(row), CCmdView::kRegexImage);
+}
+
 TEST_F(CmdViewsTest, UndoRestoresTheCommandAsItWasWhenTheEditorOpened)
 {
     const std::string original = std::next(m_doc->Commands.begin(), 2)->Text;

@@ -31,6 +31,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -43,6 +44,7 @@ class MessageTarget;
 namespace wendo {
 
 class CParseCmd;
+class RegexReplace;
 
 // How a run behaves beyond what its command file says.
 struct RunSettings
@@ -190,6 +192,8 @@ public:
     // ---- Commands (1 when the text was changed, else 0) ----
 
     int ReplaceBetweenDelimiters(bool keepContent, const CParseCmd& command);
+    // FINDREPL with REGEX (ReplaceBetweenDelimiters hands it over).
+    int ReplaceByRegex(const CParseCmd& command);
     int ChangeImgTags(const CParseCmd& command);
     int ChangeAnchorTags(const CParseCmd& command);
     void ReadFileStat(const std::string& path);
@@ -259,6 +263,10 @@ private:
     // Picks the folder for the work files of the source at path, before they are opened.
     void ChooseWorkFolder(const std::string& path);
     bool ReadRest(RestBuffer& buffer);
+    // The input from the byte at offset from to its end.
+    bool ReadInput(RestBuffer& buffer, int64_t from);
+    // The compiled pattern of a REGEX command, compiled once per run; null when refused.
+    RegexReplace* CompiledRegex(const CParseCmd& command);
     bool CopyLinesBeforeRegion();
     void SetError(std::string_view text);
     void CheckOutput();
@@ -358,6 +366,17 @@ private:
     std::string m_value;        // the link value between its quotes
     std::size_t m_valuePos = 0; // where m_value begins in m_tagText
     std::string m_linkTarget;   // m_value without its fragment
+
+    // The run's compiled REGEX commands, each with the text it was compiled from (a command
+    // object may be given another text between two files).
+    struct RegexEntry
+    {
+        const CParseCmd* command = nullptr;
+        std::string text;
+        std::shared_ptr<RegexReplace> regex;
+    };
+    std::vector<RegexEntry> m_regexes;
+    std::string m_replacement; // the replacement of the match in hand
 };
 
 } // namespace wendo

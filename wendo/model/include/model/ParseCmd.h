@@ -68,9 +68,11 @@ inline constexpr uint32_t SRC = 0x200000;
 // state
 inline constexpr uint32_t STATE_FILENAME = 0x400000;
 inline constexpr uint32_t STATE_ALL = 0x800000;
+// FINDREPL only: DELIMITER is a regular expression and VALUE its replacement
+inline constexpr uint32_t REGEX = 0x1000000;
 
 inline constexpr uint32_t SUBCOMMANDS = ADD | REPLACE | REMOVE | ADDREPL | APPEND;
-inline constexpr uint32_t ALL = 0xFFFFFF;
+inline constexpr uint32_t ALL = 0x1FFFFFF;
 } // namespace CmdFlag
 
 class CParseCmd : public core::CObject
@@ -82,6 +84,9 @@ public:
     // What an empty or blank line stands for: a valid FINDREPL with an empty delimiter and
     // an empty value.
     static constexpr std::string_view kDefaultText = "FINDREPL DELIMITER ~~ VALUE ~~ ";
+    // The error of a REGEX command whose pattern or replacement is refused; FindRegexProblem
+    // (RegexReplace.h) tells why and where.
+    static constexpr std::string_view kErrBadRegex = "Wendo ERROR : Bad regular expression\n";
 
     // Tag for a raw object: never initialised, InitMarker empty. Assign initialises it first.
     struct Raw
@@ -164,6 +169,7 @@ private:
     void ReadSource();
     void Validate();
     void ValidateTagCommand();
+    void ValidateRegex();
     void SetError(std::string_view message);
 
     // The word reader's position in the private copy of Text; valid only inside Init.
