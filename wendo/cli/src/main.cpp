@@ -1,10 +1,12 @@
 // wendo-run: the command model and engine driven from a terminal. Each mode lives in its own
 // source file; this file only reads the options and dispatches.
 #include "check_mode.h"
+#include "diff_mode.h"
 #include "os/signals.h"
 #include "parse_mode.h"
 #include "replay_mode.h"
 #include "run_mode.h"
+#include "undo_mode.h"
 
 #include <CLI/CLI.hpp>
 #include <exception>
@@ -23,9 +25,11 @@ int Dispatch(int argc, char** argv)
     CLI::App app{"wendo-run: batch-edit HTML and text files from a terminal\n"
                  "  wendo-run [--dry-run] [--yes] [--pace] [--quiet] FILE.wdo\n"
                  "  wendo-run --replay FILE.wdo\n"
+                 "  wendo-run --diff FILE.wdo | --undo FILE.wdo\n"
                  "  wendo-run --check FILE | --parse FILE"};
     app.footer(std::string("\n") + wendo::cli::kRunModeHelp + "\n" + wendo::cli::kReplayModeHelp +
-               "\n" + wendo::cli::kParseModeHelp + "\n" + wendo::cli::kCheckModeHelp +
+               "\n" + wendo::cli::kDiffModeHelp + "\n" + wendo::cli::kUndoModeHelp + "\n" +
+               wendo::cli::kParseModeHelp + "\n" + wendo::cli::kCheckModeHelp +
                "\nExit status of --parse and --check: 0 on success, 1 when the output cannot be\n"
                "written or on an internal error, 2 on a usage error or an unreadable input.");
 
@@ -45,6 +49,12 @@ int Dispatch(int argc, char** argv)
         app.add_flag("--quiet", quiet, "No progress output, only the totals");
     CLI::Option* replayOption =
         app.add_flag("--replay", replay, "Print the last report of FILE.wdo instead of running it");
+    bool diff = false;
+    bool undo = false;
+    CLI::Option* diffOption = app.add_flag(
+        "--diff", diff, "Write nothing: print what a run would change as a unified diff");
+    CLI::Option* undoOption =
+        app.add_flag("--undo", undo, "Take back the last run of FILE.wdo from its backups");
     std::string parseFile;
     CLI::Option* parseOption =
         app.add_option("--parse", parseFile, "Print what each command line of FILE parses to")
@@ -61,6 +71,11 @@ int Dispatch(int argc, char** argv)
     replayOption->needs(fileOption);
     for (CLI::Option* runOnly : {dryRunOption, paceOption, quietOption}) {
         runOnly->needs(fileOption)->excludes(replayOption);
+    }
+    diffOption->needs(fileOption)->excludes(replayOption)->excludes(dryRunOption);
+    undoOption->needs(fileOption)->excludes(replayOption)->excludes(diffOption);
+    for (CLI::Option* runOnly : {dryRunOption, paceOption, quietOption}) {
+        undoOption->excludes(runOnly);
     }
 
     try {
@@ -86,6 +101,9 @@ int Dispatch(int argc, char** argv)
         return wendo::cli::RunReplayMode(commandFile, yes, inTerminal, std::cin, std::cout,
                                          std::cerr);
     }
+    if (fileOption->count() > 0 && undo) {
+        return wendo::cli::RunUndoMode(commandFile, std::cout, std::cerr);
+    }
     if (fileOption->count() > 0) {
         os::CatchStopSignals();
         wendo::cli::RunFlags flags;
@@ -93,6 +111,11 @@ int Dispatch(int argc, char** argv)
         flags.yes = yes;
         flags.pace = pace;
         flags.quiet = quiet;
+        if (diff) {
+            return wendo::cli::RunDiffMode(commandFile, flags, inTerminal,
+                                           isatty(STDERR_FILENO) != 0, std::cin, STDOUT_FILENO,
+                                           std::cerr);
+        }
         return wendo::cli::RunRunMode(commandFile, flags, inTerminal, isatty(STDOUT_FILENO) != 0,
                                       std::cin, std::cout, std::cerr);
     }

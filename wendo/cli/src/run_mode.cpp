@@ -9,6 +9,7 @@
 #include "os/signals.h"
 #include "run_summary.h"
 #include "terminal_prompter.h"
+#include "undo_mode.h"
 
 #include <condition_variable>
 #include <deque>
@@ -214,8 +215,17 @@ int RunRunMode(const std::string& path, const RunFlags& flags, bool inTerminal, 
     if (flags.dryRun) {
         doc->NoWrite = 1;
     }
+    RunSettings settings;
+    settings.pace = flags.pace;
+    if (flags.capture != nullptr) {
+        doc->NoWrite = 0;
+        doc->Report = 0;
+        settings.capture = flags.capture;
+    } else {
+        settings.journalFolder = JournalFolder();
+    }
     QueueTarget target;
-    EngineServices services(&target, RunSettings{flags.pace, {}});
+    EngineServices services(&target, settings);
     doc->SetRunServices(&services);
     ProgressPrinter progress(*doc, outTerminal, flags.quiet, out);
 
@@ -248,6 +258,9 @@ int RunRunMode(const std::string& path, const RunFlags& flags, bool inTerminal, 
     PrintSummary(*doc, out);
     if (doc->Report != 0 && doc->Run.Status() != "Error: Can't access report file") {
         out << "Report: " << os::ForDisplay(doc->ReportFilePath()) << '\n';
+    }
+    if (flags.capture == nullptr) {
+        PrintUndoNote(*doc, path, out);
     }
     out.flush();
 

@@ -24,6 +24,13 @@ bool BackupExtensionStaysBeside(std::string_view extension)
 
 bool CParseProcess::WriteBackFile(const std::string& path)
 {
+    if (m_settings.capture != nullptr) {
+        if (m_settings.capture->Capture(path, ResultFilePath())) {
+            return true;
+        }
+        AppendMessage("ERROR: Can't open file", true);
+        return false;
+    }
     if (m_doc.Backup != 0 && !BackupExtensionStaysBeside(m_doc.BackupExt)) {
         AppendMessage("ERROR: Can not write backup", true);
         return false;
@@ -33,6 +40,7 @@ bool CParseProcess::WriteBackFile(const std::string& path)
     // middle leaves nothing among the user's files when both share a file system.
     const std::string staging =
         m_workDir.IsCreated() ? os::ToNative(m_workDir.Path()) : std::string();
+    JournalCommit(path, backup);
     const os::WriteBackError error = os::WriteBack(
         os::ToNative(path), os::ToNative(ResultFilePath()),
         backup.empty() ? std::string() : os::ToNative(backup), staging, &m_folderSyncs);
