@@ -2,7 +2,6 @@
 
 #include "engine/UndoJournal.h"
 #include "model/WendoDoc.h"
-#include "os/state.h"
 
 #include <ctime>
 #include <ostream>
@@ -35,7 +34,7 @@ std::string TimeText(int64_t seconds)
 
 std::string JournalFolder()
 {
-    return os::StateFolder("wendo");
+    return UserJournalFolder();
 }
 
 int RunUndoMode(const std::string& path, std::ostream& out, std::ostream& err)

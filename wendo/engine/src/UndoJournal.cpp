@@ -198,6 +198,11 @@ ContentId IdentifyFile(const std::string& path)
     return id;
 }
 
+std::string UserJournalFolder()
+{
+    return os::StateFolder("wendo");
+}
+
 std::string JournalPath(const std::string& folder, const std::string& commandFile)
 {
     return folder + "/" + Sha256(CanonicalCommandFile(commandFile)).substr(0, 32) + ".undo";

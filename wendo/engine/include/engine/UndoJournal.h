@@ -43,6 +43,10 @@ struct JournalEntry
     bool backupIsNew = false; // no file had the backup's name before the run
 };
 
+// Where both programs keep their journals: the user's state folder for this program (made
+// when missing); empty when there is none.
+std::string UserJournalFolder();
+
 // The journal of a command file (native path, made absolute) inside folder.
 std::string JournalPath(const std::string& folder, const std::string& commandFile);
 bool HasJournal(const std::string& folder, const std::string& commandFile);
