@@ -60,5 +60,7 @@ function(wendo_gtest name)
   target_compile_definitions(${name} PRIVATE
     WENDO_TEST_DATA="${T_DIR}/data" WENDO_BIN_DIR="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    PROPERTIES LABELS "${T_LABELS}"
+    # Runs with backups keep undo journals in the state folder: never the user's own.
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_STATE_HOME=${CMAKE_BINARY_DIR}/test-state")
 endfunction()

@@ -10,6 +10,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   libacl1-dev libattr1-dev
   libpcre2-dev
+  libdtl-dev nettle-dev
   python3 strace
   xvfb xauth
 )

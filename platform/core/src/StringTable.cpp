@@ -40,6 +40,9 @@ constexpr std::array kStrings = {
     Entry{32802, "View html source code\nView Source"},
     Entry{32810,
           "Choose how runs go: with pauses between their steps or at full speed\nPreferences"},
+    Entry{32811, "Show what a run would change in the selected file, writing nothing\nPreview "
+                 "Changes"},
+    Entry{32812, "Take the last run of this command file back from its backups\nUndo Last Run"},
     Entry{61446, "This command type need a value."},
     Entry{61447, "This command type need a text to search for ... a delimiter entry"},
     Entry{61448, "This command type need a second text to delimit the content parameter"},

@@ -1,10 +1,12 @@
 // wendo-run: the command model and engine driven from a terminal. Each mode lives in its own
 // source file; this file only reads the options and dispatches.
 #include "check_mode.h"
+#include "diff_mode.h"
 #include "os/signals.h"
 #include "parse_mode.h"
 #include "replay_mode.h"
 #include "run_mode.h"
+#include "undo_mode.h"
 
 #include <CLI/CLI.hpp>
 #include <exception>
@@ -24,10 +26,12 @@ int Dispatch(int argc, char** argv)
     CLI::App app{"wendo-run: batch-edit HTML and text files from a terminal\n"
                  "  wendo-run [--dry-run] [--yes] [--pace] [--quiet] FILE.wdo\n"
                  "  wendo-run --replay FILE.wdo\n"
+                 "  wendo-run --diff FILE.wdo | --undo FILE.wdo\n"
                  "  wendo-run --check FILE | --parse FILE\n"
                  "Options and FILE may come in any order; \"--\" ends the options."};
     app.footer(std::string("\n") + wendo::cli::kRunModeHelp + "\n" + wendo::cli::kReplayModeHelp +
-               "\n" + wendo::cli::kParseModeHelp + "\n" + wendo::cli::kCheckModeHelp +
+               "\n" + wendo::cli::kDiffModeHelp + "\n" + wendo::cli::kUndoModeHelp + "\n" +
+               wendo::cli::kParseModeHelp + "\n" + wendo::cli::kCheckModeHelp +
                "\nRegular expressions: FINDREPL REGEX DELIMITER ~PATTERN~ VALUE ~REPLACEMENT~\n"
                "replaces every match of a PCRE2 pattern (bytes, multi-line, ignoring case without\n"
                "CASESENS); the replacement takes $0, $1-$99, ${name} and $$. See docs/USAGE.md.\n"
@@ -45,10 +49,12 @@ int Dispatch(int argc, char** argv)
     bool replay = false;
     bool parse = false;
     bool check = false;
+    bool undo = false;
     const std::vector<CLI::Option*> modes = {
         app.add_flag("--replay", replay, "Print the last report of FILE instead of running it"),
         app.add_flag("--parse", parse, "Print what each command line of FILE parses to"),
         app.add_flag("--check", check, "Load the command file FILE and print what it holds"),
+        app.add_flag("--undo", undo, "Take back the last run of FILE from its backups"),
     };
     bool dryRun = false;
     bool pace = false;
@@ -76,6 +82,15 @@ int Dispatch(int argc, char** argv)
     for (CLI::Option* option : runOnly) {
         option->needs(fileOption);
     }
+    // A diff is a run that writes nothing: it takes the run's flags but --dry-run.
+    bool diff = false;
+    CLI::Option* diffOption = app.add_flag(
+        "--diff", diff, "Write nothing: print what a run would change as a unified diff");
+    diffOption->needs(fileOption);
+    diffOption->excludes(runOnly.front());
+    for (CLI::Option* mode : modes) {
+        diffOption->excludes(mode);
+    }
 
     try {
         app.parse(argc, argv);
@@ -91,6 +106,9 @@ int Dispatch(int argc, char** argv)
     if (fileOption->count() == 0) {
         std::cerr << app.help();
         return kUsageError;
+    }
+    if (undo) {
+        return wendo::cli::RunUndoMode(file, std::cout, std::cerr);
     }
     if (parse) {
         return wendo::cli::RunParseMode(file, std::cout, std::cerr);
@@ -111,6 +129,10 @@ int Dispatch(int argc, char** argv)
     flags.yes = yes;
     flags.pace = pace;
     flags.quiet = quiet;
+    if (diff) {
+        return wendo::cli::RunDiffMode(file, flags, inTerminal, isatty(STDERR_FILENO) != 0,
+                                       STDOUT_FILENO, std::cerr);
+    }
     return wendo::cli::RunRunMode(file, flags, inTerminal, isatty(STDOUT_FILENO) != 0, std::cout,
                                   std::cerr);
 }

@@ -10,6 +10,7 @@
 #include "run_summary.h"
 #include "terminal_prompter.h"
 #include "terminal_text.h"
+#include "undo_mode.h"
 
 #include <condition_variable>
 #include <deque>
@@ -214,8 +215,17 @@ int RunRunMode(const std::string& path, const RunFlags& flags, bool inTerminal, 
     if (flags.dryRun) {
         doc->NoWrite = 1;
     }
+    RunSettings settings;
+    settings.pace = flags.pace;
+    if (flags.capture != nullptr) {
+        doc->NoWrite = 0;
+        doc->Report = 0;
+        settings.capture = flags.capture;
+    } else {
+        settings.journalFolder = JournalFolder();
+    }
     QueueTarget target;
-    EngineServices services(&target, RunSettings{flags.pace, {}});
+    EngineServices services(&target, settings);
     doc->SetRunServices(&services);
     ProgressPrinter progress(*doc, outTerminal, flags.quiet, out);
 
@@ -253,6 +263,9 @@ int RunRunMode(const std::string& path, const RunFlags& flags, bool inTerminal, 
         out << "Report: " << reportPath << '\n';
     } else if (report == Outcome::NotCreated) {
         out << "No report was written: " << reportPath << " could not be created\n";
+    }
+    if (flags.capture == nullptr) {
+        PrintUndoNote(*doc, path, out);
     }
     out.flush();
     if (report == Outcome::Incomplete) {

@@ -4,6 +4,10 @@
 #include <iosfwd>
 #include <string>
 
+namespace wendo {
+class WriteCapture;
+}
+
 namespace wendo::cli {
 
 // The run's part of --help.
@@ -24,6 +28,8 @@ struct RunFlags
     bool yes = false;    // answer Yes to every question
     bool pace = false;   // the desktop program's pauses between steps
     bool quiet = false;  // no progress output
+    // Takes what the run would write, which then writes nothing (see WriteCapture).
+    WriteCapture* capture = nullptr;
 };
 
 // Loads the command file at path (native) and runs it. Progress goes to out (a redrawn line

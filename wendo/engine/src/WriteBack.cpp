@@ -29,6 +29,13 @@ bool BackupExtensionStaysBeside(std::string_view extension)
 
 int16_t CParseProcess::WriteBackFile(const std::string& path)
 {
+    if (m_settings.capture != nullptr) {
+        if (m_settings.capture->Capture(path, ResultFilePath())) {
+            return FileResult::MODIFIED;
+        }
+        ForgetReplacements("ERROR: Can't open file");
+        return FileResult::FAILED;
+    }
     if (m_doc.Backup != 0 && !BackupExtensionStaysBeside(m_doc.BackupExt)) {
         ForgetReplacements("ERROR: Can not write backup");
         return FileResult::FAILED;
@@ -41,6 +48,7 @@ int16_t CParseProcess::WriteBackFile(const std::string& path)
     // middle leaves nothing among the user's files when both share a file system.
     const std::string staging =
         m_workDir.IsCreated() ? os::ToNative(m_workDir.Path()) : std::string();
+    JournalCommit(path, backup);
     os::WriteBackRequest request;
     request.newText = newText;
     request.oldText = oldText;

@@ -2,6 +2,7 @@
 
 #include "MainFrame.h"
 #include "PathView.h"
+#include "PreviewWindow.h"
 #include "WendoApp.h"
 #include "WendoIds.h"
 #include "core/StringTable.h"
@@ -102,6 +103,20 @@ void CFileWendoView::RegisterCommands()
     OnCommandId(
         cmd::REMOVE_ALL, [this] { OnRemoveAll(); },
         [this](fw::CommandState& state) { state.enabled = !InProcess() && m_entries.Count() > 0; });
+    OnCommandId(
+        cmd::PREVIEW, [this] { ShowPreview(GetWendoDoc(), PreviewPath(m_entries.SelectedRow())); },
+        [this](fw::CommandState& state) {
+            state.enabled = !PreviewPath(m_entries.SelectedRow()).empty();
+        });
+}
+
+std::string CFileWendoView::PreviewPath(int row) const
+{
+    const CFileList* entry = GetWendoDoc().FileSet.At(row);
+    if (entry == nullptr || entry->IsExclude() != 0 || entry->IsFile() == 0) {
+        return {};
+    }
+    return entry->GetFileFullPath();
 }
 
 void CFileWendoView::RunIfEnabled(int id)
@@ -246,8 +261,14 @@ QMenu* CFileWendoView::MakeContextMenu(int row)
         {recursiveText, cmd::RECURSIVE, canRecurse},
         {QStringLiteral("Remove All\tCtrl+L"), cmd::REMOVE_ALL,
          m_entries.Count() > 0 && !selectorOpen},
+        {QString(), 0, false},
+        {QStringLiteral("Pre&view Changes"), cmd::PREVIEW, !PreviewPath(row).empty()},
     };
     for (const auto& item : items) {
+        if (item.id == 0) {
+            menu->addSeparator();
+            continue;
+        }
         QAction* action = menu->addAction(item.text);
         action->setEnabled(item.enabled);
         const int id = item.id;

@@ -37,6 +37,9 @@ public:
 
     // The pop-up menu as it would show over row (-1: empty space); owned by the caller.
     QMenu* MakeContextMenu(int row);
+    // The file that row names (kept form), which Preview Changes shows; empty when the row
+    // is a folder, a filter, an excluded entry or none.
+    std::string PreviewPath(int row) const;
     // Shows the path selector; a new one opens its tree at the selected row's folder. False
     // when in process (the user is told).
     bool OpenPathSelector();

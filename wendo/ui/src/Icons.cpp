@@ -187,6 +187,16 @@ QIcon StandardImage(int index)
             p.setBrush(kRed);
             p.drawRoundedRect(QRectF(3, 3, 10, 10), 1.5, 1.5);
         });
+    case image::PREVIEW:
+        // Two pages side by side, a removed line on the first and an added one on the second.
+        return Draw([](QPainter& p) {
+            Sheet(p, QRectF(0.5, 2, 7, 12));
+            Sheet(p, QRectF(8.5, 2, 7, 12));
+            p.setPen(Pen(kRed, 1.4));
+            p.drawLine(QPointF(2, 8), QPointF(6, 8));
+            p.setPen(Pen(kGreen, 1.4));
+            p.drawLine(QPointF(10, 8), QPointF(14, 8));
+        });
     default:
         return {};
     }

@@ -1,5 +1,5 @@
 // The program's own images, drawn in code so they stay sharp at any size: the program icon,
-// the ten images of the "Standard" strip and the four of the "Browse" strip.
+// the eleven images of the "Standard" strip and the four of the "Browse" strip.
 #pragma once
 
 #include <QIcon>
@@ -7,7 +7,7 @@
 namespace wendo::ui {
 
 QIcon AppIcon();
-// Images 0 to 9 of the "Standard" strip (see image::); an unknown index gives an empty icon.
+// Images 0 to 10 of the "Standard" strip (see image::); an unknown index gives an empty icon.
 QIcon StandardImage(int index);
 // Images 0 to 3 of the "Browse" strip: back, forward, stop, refresh.
 QIcon BrowseImage(int index);

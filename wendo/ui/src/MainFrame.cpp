@@ -76,6 +76,7 @@ bool CMainFrame::LoadFrame()
     SetAccelerators();
     RegisterCommands();
     RegisterRunCommands();
+    RegisterUndoCommands();
     SetMenuKind(kNoChildMenu);
     return true;
 }
@@ -263,6 +264,7 @@ std::intptr_t CMainFrame::OnRunNotification(std::uint32_t message, std::intptr_t
         // document would stay in process for good.
         m_wendoApp->GetRunControl(*doc).EndProcess();
         UpdateRunCommand();
+        NoteRunUndo(*doc);
         // The last rows of the run, still batched, are shown with its end.
         if (auto* paths = static_cast<CProgressPathView*>(
                 FindDocView(doc, fw::ViewClassOf<CProgressPathView>()))) {

@@ -69,6 +69,11 @@ private:
     void SetAccelerators();
     void RegisterCommands();
     void RegisterRunCommands();
+    // File > Undo Last Run... and what the end of a run says about undoing it
+    // (MainFrameUndo.cpp).
+    void RegisterUndoCommands();
+    void OnUndoLastRun();
+    void NoteRunUndo(const CWendoDoc& doc);
     void OnRun();
     void OnStop();
     void OnResume();

@@ -80,6 +80,7 @@ void CMainFrame::BuildMenuBar(QMenuBar* bar, int menuKind)
                   {fw::id::FILE_SAVE_AS, "Save &As..."},
                   {0, ""},
                   {cmd::RUN, runText},
+                  {cmd::UNDO_RUN, "&Undo Last Run..."},
                   {0, ""}});
         AddRecentFiles(commands, file, GetApp());
         AddItems(commands, file, {{0, ""}, {fw::id::APP_EXIT, "E&xit"}});
@@ -94,7 +95,9 @@ void CMainFrame::BuildMenuBar(QMenuBar* bar, int menuKind)
                       {cmd::REMOVE, "&Remove\tCtrl+R"},
                       {cmd::EXCLUDE, "Excl&ude\tCtrl+U"},
                       {cmd::RECURSIVE, "Re&cursive\tCtrl+C"},
-                      {cmd::REMOVE_ALL, "Remove All\tCtrl+L"}});
+                      {cmd::REMOVE_ALL, "Remove All\tCtrl+L"},
+                      {0, ""},
+                      {cmd::PREVIEW, "Pre&view Changes"}});
             break;
         case kReportMenu:
             AddItems(commands, edit,
@@ -102,7 +105,9 @@ void CMainFrame::BuildMenuBar(QMenuBar* bar, int menuKind)
                       {cmd::MODIFY, "&Modify\tCtrl+M"},
                       {cmd::REMOVE, "&Remove\tCtrl+R"},
                       {cmd::EXCLUDE, "&Toggle\tCtrl+T"},
-                      {cmd::REMOVE_ALL, "Remove All\tCtrl+L"}});
+                      {cmd::REMOVE_ALL, "Remove All\tCtrl+L"},
+                      {0, ""},
+                      {cmd::PREVIEW, "Pre&view Changes"}});
             break;
         default:
             AddItems(commands, edit,
@@ -217,6 +222,7 @@ void CMainFrame::CreateToolBars()
                           {0, 0},
                           {0, 0},
                           {cmd::RUN, image::RUN},
+                          {cmd::PREVIEW, image::PREVIEW},
                           {0, 0},
                           {fw::id::APP_ABOUT, image::ABOUT}};
     for (const Slot& slot : slots) {

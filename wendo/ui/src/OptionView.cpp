@@ -294,6 +294,22 @@ bool COptionView::StoreOptions()
     return true;
 }
 
+bool COptionView::ShownRunOptions(std::int16_t& fromLine, std::int16_t& toLine,
+                                  std::int32_t& rewind) const
+{
+    std::uint32_t from = 0;
+    std::uint32_t to = 0;
+    if (!ReadLine(ToBytes(m_ui->edit_1058->text().trimmed()), from) ||
+        !ReadLine(ToBytes(m_ui->edit_1059->text().trimmed()), to) || from > kMaxLine ||
+        to > kMaxLine) {
+        return false;
+    }
+    fromLine = static_cast<std::int16_t>(from);
+    toLine = static_cast<std::int16_t>(to);
+    rewind = m_ui->check_1055->isChecked() ? 1 : 0;
+    return true;
+}
+
 void COptionView::focusInEvent(QFocusEvent* event)
 {
     fw::View::focusInEvent(event);

@@ -48,6 +48,9 @@ public:
 
     void OnInitialUpdate() override;
     bool StoreOptions() override;
+    // The line region and the rewind option as the form shows them, stored or not; false
+    // when the region's texts are not valid (the document's values then hold).
+    bool ShownRunOptions(std::int16_t& fromLine, std::int16_t& toLine, std::int32_t& rewind) const;
     QSize sizeHint() const override;
 
     // The control with a numeric id of form 504; none for an unknown id.

@@ -100,6 +100,7 @@ CProgressPathView::CProgressPathView(CWendoDoc& document, QWidget* parent)
     m_batch->setSingleShot(true);
     m_batch->setInterval(kBatchMs);
     connect(m_batch, &QTimer::timeout, this, [this] { FlushPending(); });
+    AddPreviewCommand();
 }
 
 CProgressPathView::~CProgressPathView() = default;

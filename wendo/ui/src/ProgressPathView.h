@@ -18,6 +18,7 @@
 #include <QList>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QTimer;
@@ -53,6 +54,10 @@ public:
     // file exists; false otherwise.
     bool OpenRow(int row);
 
+    // The file of the selected row (kept form), which Preview Changes shows; empty when no
+    // row is selected or its file is gone.
+    std::string SelectedPath() const;
+
     // Inserts the rows that wait for the next batch; the end of a run calls it.
     void FlushPending() const;
     // The list with every row added so far.
@@ -73,6 +78,8 @@ private:
     void SizeColumns(int width);
     void AddRow(std::intptr_t fromReport);
     void InsertSorted(QTreeWidgetItem* item) const;
+    // Preview Changes: the command and the list's pop-up menu (PathPreview.cpp).
+    void AddPreviewCommand();
 
     QTreeWidget* m_list;
     std::unique_ptr<SortableRows> m_rows;

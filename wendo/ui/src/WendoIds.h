@@ -28,6 +28,8 @@ inline constexpr int VIEW_HTML = 32801;
 inline constexpr int VIEW_SOURCE = 32802;
 // The program's own commands beyond the numbered prompts.
 inline constexpr int PREFERENCES = 32810;
+inline constexpr int PREVIEW = 32811;
+inline constexpr int UNDO_RUN = 32812;
 } // namespace cmd
 
 namespace res {
@@ -65,6 +67,7 @@ inline constexpr int RUN = 6;
 inline constexpr int ABOUT = 7;
 inline constexpr int RESUME = 8;
 inline constexpr int STOP = 9;
+inline constexpr int PREVIEW = 10;
 } // namespace image
 
 // Position of the run slot in the "Standard" toolbar and of the run item in the File menu.

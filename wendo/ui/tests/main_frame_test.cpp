@@ -104,14 +104,15 @@ TEST_F(MainFrameTest, TheMenuBarFollowsTheKindOfTheActiveWindow)
               QStringList({"&File", "&Edit", "&View", "&Window", "&Help"}));
     const QStringList file = Items(Frame().GetFileMenu());
     ASSERT_GE(file.size(), 11);
-    EXPECT_EQ(file.mid(0, 8),
+    EXPECT_EQ(file.mid(0, 9),
               QStringList({"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "&Save\tCtrl+S",
-                           "Save &As...", "-", "&Run\tCtrl+R", "-"}));
+                           "Save &As...", "-", "&Run\tCtrl+R", "&Undo Last Run...", "-"}));
     EXPECT_EQ(file.last(), QStringLiteral("E&xit"));
     EXPECT_EQ(
         Items(Frame().menuBar()->actions().at(1)->menu()),
         QStringList({"&Add\tCtrl+A", "Duplicate\tCtrl+D", "&Modify\tCtrl+M", "&Remove\tCtrl+R",
-                     "Excl&ude\tCtrl+U", "Re&cursive\tCtrl+C", "Remove All\tCtrl+L"}));
+                     "Excl&ude\tCtrl+U", "Re&cursive\tCtrl+C", "Remove All\tCtrl+L", "-",
+                     "Pre&view Changes"}));
     EXPECT_EQ(Items(Frame().GetViewMenu()),
               QStringList({"&Path", "&Command", "CMD&File", "&Report", "-", "&Toolbar",
                            "&Web Toolbar", "&Status Bar", "-", "Pr&eferences..."}));

@@ -414,19 +414,20 @@ TEST_F(PathViewsTest, FileListPopUpGreysWhatCannotApply)
         }
         return text;
     };
-    // Add, Modify, Remove, Exclude, Recursive, Remove All.
-    EXPECT_EQ(states(-1), QStringLiteral("+----+"));
-    EXPECT_EQ(states(0), QStringLiteral("++++++"));
-    EXPECT_EQ(states(4), QStringLiteral("+++--+")) << "an excluded file filter";
+    // Add, Modify, Remove, Exclude, Recursive, Remove All, a separator, Preview Changes (a
+    // filter names no one file).
+    EXPECT_EQ(states(-1), QStringLiteral("+----++-"));
+    EXPECT_EQ(states(0), QStringLiteral("+++++++-"));
+    EXPECT_EQ(states(4), QStringLiteral("+++--++-")) << "an excluded file filter";
     std::unique_ptr<QMenu> menu(m_files->MakeContextMenu(3));
     EXPECT_EQ(menu->actions().at(3)->text(), QStringLiteral("Incl&ude\tCtrl+U"));
     EXPECT_EQ(menu->actions().at(4)->text(), QStringLiteral("&Current path\tCtrl+C"));
 
     m_doc->OpenPathSelectors = 1;
-    EXPECT_EQ(states(0), QStringLiteral("++----"));
+    EXPECT_EQ(states(0), QStringLiteral("++----+-"));
     m_doc->OpenPathSelectors = 0;
     m_doc->SetFileSet(0, "");
-    EXPECT_EQ(states(-1), QStringLiteral("+-----"));
+    EXPECT_EQ(states(-1), QStringLiteral("+-----+-"));
 }
 
 TEST_F(PathViewsTest, OpeningTheSelectorFromARowOpensTheTreeAtItsFolder)

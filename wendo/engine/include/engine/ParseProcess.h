@@ -20,6 +20,7 @@
 // read from any thread. The destructor joins the worker; the object never outlives its run.
 #pragma once
 
+#include "engine/UndoJournal.h"
 #include "engine/WorkOutput.h"
 #include "model/FileSet.h"
 #include "model/WendoDoc.h"
@@ -46,6 +47,17 @@ namespace wendo {
 class CParseCmd;
 class RegexReplace;
 
+// Takes, in place of the write-back, the new text of each file that a run would write: such a
+// run writes no file, no backup and no journal. Called on the worker thread.
+class WriteCapture
+{
+public:
+    virtual ~WriteCapture() = default;
+    // path is the source and newText the file holding the text that a run would write over
+    // it, both in the kept form. False counts the file as failed.
+    virtual bool Capture(const std::string& path, const std::string& newText) = 0;
+};
+
 // How a run behaves beyond what its command file says.
 struct RunSettings
 {
@@ -55,6 +67,11 @@ struct RunSettings
     bool pace = true;
     // Where the run's private work folder is made; empty: the system's temporary folder.
     std::string workParent;
+    // Not owned; outlives the run. See WriteCapture.
+    WriteCapture* capture = nullptr;
+    // The user's state folder (native), where a run that writes with backups keeps its undo
+    // journal; empty: no journal.
+    std::string journalFolder{};
 };
 
 class CParseProcess final : public RunProcess, private CFileSet::RunSignals
@@ -239,6 +256,9 @@ private:
     // The file's row loses the replacements it would claim, and the run's totals forget them:
     // the file was not written. reason becomes the message.
     void ForgetReplacements(std::string_view reason);
+    // Notes in the undo journal, before the file is replaced, what the write-back of path
+    // (with backup, empty when none) is about to do.
+    void JournalCommit(const std::string& path, const std::string& backup);
     bool WriteReport(std::string_view bytes);
     // The file held at the report path may be emptied for the report: it is not the command
     // file, and it is empty or an earlier report. handle's position moves.
@@ -302,6 +322,9 @@ private:
     // Folders where files were replaced and whose renames are not yet flushed: each walked
     // folder is flushed once when its files are done, and all before the report is closed.
     os::PendingFolderSyncs m_folderSyncs;
+    // The run's undo journal, started at its first write-back.
+    UndoJournal m_journal;
+    bool m_journalStarted = false;
 
     // Control. The events and the atomics are shared with the controlling threads; the
     // thread object is touched only by the controlling side.

@@ -1,0 +1,44 @@
+// A run killed at any of its renames can be undone as far as it went: the journal names every
+// file the run may have replaced before the replacement happens.
+#include "FaultSupport.h"
+
+#include <cstdlib>
+
+namespace faults {
+namespace {
+
+TEST(UndoAfterKill, KilledRunIsUndoneAsFarAsItWent)
+{
+    if (std::string(WENDO_STRACE).empty() ||
+        std::string(WENDO_STRACE).find("NOTFOUND") != std::string::npos) {
+        GTEST_SKIP() << "strace is not installed";
+    }
+    Box box;
+    ::setenv("XDG_STATE_HOME", (box.Dir() / "state").c_str(), 1);
+    const std::vector<SiteFile> files = MakeSite(box);
+    SaveSiteJob(box);
+    // Each changed file makes two renames, its backup's and its own: odd kills land before a
+    // backup is in place, even ones between the backup and the file.
+    for (const int n : {1, 2, 25, 40, 79}) {
+        SCOPED_TRACE("killed at rename " + std::to_string(n));
+        ResetSite(box, files);
+        const Outcome run =
+            box.Run({"--quiet", "job.wdo"},
+                    {WENDO_STRACE, "-f", "-o", "/dev/null", "-e", "trace=rename", "-e",
+                     "inject=rename:signal=SIGKILL:when=" + std::to_string(n)});
+        ASSERT_TRUE(run.Killed()) << run.out;
+        const int replaced = ExpectWholeFiles(box, files, {false, {}});
+        EXPECT_EQ(replaced, (n - 1) / 2);
+
+        const Outcome undo = box.Run({"--undo", "job.wdo"});
+        EXPECT_EQ(undo.status, 0) << undo.out;
+        for (const SiteFile& f : files) {
+            EXPECT_EQ(box.Read(f.rel), f.before) << f.rel;
+            EXPECT_FALSE(fs::exists(box.Path(f.rel + ".bak"))) << f.rel;
+        }
+    }
+    ::unsetenv("XDG_STATE_HOME");
+}
+
+} // namespace
+} // namespace faults
