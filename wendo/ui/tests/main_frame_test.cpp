@@ -197,7 +197,7 @@ TEST_F(MainFrameTest, TheRunItemFollowsTheRunThroughItsStates)
     };
     const Step steps[] = {
         {"idle", [] {}, "&Run\tCtrl+R", cmd::RUN},
-        {"running", [this] { Frame().GetCommands().Execute(cmd::RUN); }, "St&op\tCtrl+O",
+        {"running", [this] { Frame().GetCommands().Execute(cmd::RUN); }, "St&op",
          cmd::STOP},
         {"suspended",
          [this] {
@@ -205,7 +205,7 @@ TEST_F(MainFrameTest, TheRunItemFollowsTheRunThroughItsStates)
              Frame().GetCommands().Execute(cmd::STOP);
          },
          "&Resume\tCtrl+R", cmd::RESUME},
-        {"running again", [this] { Frame().GetCommands().Execute(cmd::RESUME); }, "St&op\tCtrl+O",
+        {"running again", [this] { Frame().GetCommands().Execute(cmd::RESUME); }, "St&op",
          cmd::STOP},
         {"idle again", [this] { Frame().OnRunNotification(wendo::WMU_RUN_END, 0, m_doc); },
          "&Run\tCtrl+R", cmd::RUN},
@@ -231,7 +231,7 @@ TEST_F(MainFrameTest, AMaximisedChildStillHasItsRunItemAndWebToolbarCheck)
     Frame().MDIGetActive(&maximised);
     EXPECT_TRUE(maximised);
     Frame().UpdateRunCommand();
-    EXPECT_EQ(RunItem(), QStringLiteral("St&op\tCtrl+O"));
+    EXPECT_EQ(RunItem(), QStringLiteral("St&op"));
     Frame().GetCommands().Execute(cmd::WEB_TOOLBAR);
     Frame().UpdateCommandUI();
     for (QAction* item : Frame().GetCommands().Actions(cmd::WEB_TOOLBAR)) {
