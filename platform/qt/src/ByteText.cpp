@@ -12,8 +12,11 @@ constexpr char16_t kBlockBreak = 0x2029;
 QString DecodeUtf8(std::string_view bytes, bool* valid)
 {
     // A byte order mark stays a character so that it is written back.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    QString text = decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    // Stateless: a sequence cut off at the end is an error, not input held back for more.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
+    QString text =
+        decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
     *valid = !decoder.hasError();
     return text;
 }

@@ -21,18 +21,18 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QMimeData>
-#include <QPageSetupDialog>
-#include <QPrinter>
-#include <QUrl>
-#include <algorithm>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
+#include <algorithm>
 
 namespace wendo::ui {
 
@@ -92,7 +92,8 @@ bool CMainFrame::LoadFrame()
     m_encoding->setToolTip(
         QStringLiteral("This file is not UTF-8: it is shown and saved as Latin-1, byte for byte."));
     m_encoding->hide();
-    statusBar()->insertPermanentWidget(0, m_encoding);
+    // First of the permanent panes, after the message pane.
+    statusBar()->insertPermanentWidget(1, m_encoding);
     SetAccelerators();
     RegisterCommands();
     RegisterRunCommands();
@@ -218,6 +219,7 @@ void CMainFrame::UpdateMainTitle(fw::ChildFrame* frame)
     const QString name = GetApp().GetAppName();
     const fw::View* view = frame != nullptr ? frame->GetActiveView() : nullptr;
     if (view == nullptr || view->GetDocument() == nullptr) {
+        m_title = name;
         setWindowTitle(name);
         return;
     }
@@ -225,7 +227,19 @@ void CMainFrame::UpdateMainTitle(fw::ChildFrame* frame)
     if (title.isEmpty()) {
         title = QStringLiteral("New");
     }
-    setWindowTitle(QStringLiteral("%1 - [%2]").arg(name, title));
+    m_title = QStringLiteral("%1 - [%2]").arg(name, title);
+    setWindowTitle(m_title);
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    fw::MDIFrame::changeEvent(event);
+    // A maximised child window appends its own caption to this title; the title names the
+    // active document and nothing else.
+    if (event->type() == QEvent::WindowTitleChange && !m_title.isEmpty() &&
+        windowTitle() != m_title) {
+        setWindowTitle(m_title);
+    }
 }
 
 void CMainFrame::InitialShowWindow(std::uint32_t showCommand)
@@ -284,7 +298,8 @@ void CMainFrame::MoveToPane(int step)
     const auto count = static_cast<std::ptrdiff_t>(views.size());
     const std::ptrdiff_t at =
         std::find(views.begin(), views.end(), frame->GetActiveView()) - views.begin();
-    fw::View* next = views[static_cast<std::size_t>(((at < count ? at : 0) + step + count) % count)];
+    fw::View* next =
+        views[static_cast<std::size_t>(((at < count ? at : 0) + step + count) % count)];
     frame->SetActiveView(next);
     // A view that takes no focus itself hands it to its first control that does.
     QWidget* target = next;
@@ -373,8 +388,19 @@ void CMainFrame::OnChildActivated(fw::ChildFrame* frame)
 
 void CMainFrame::OnChildDestroyed()
 {
-    // The MDI area picks the next active window after this one is gone.
-    QTimer::singleShot(0, this, [this] { UpdateMainTitle(MDIGetActive()); });
+    // The window on top becomes the active one once this one is gone, as a person expects;
+    // the title then names its document.
+    QTimer::singleShot(0, this, [this] {
+        fw::ChildFrame* active = MDIGetActive();
+        const auto stacked = GetMdiArea()->subWindowList(QMdiArea::StackingOrder);
+        if (active == nullptr && !stacked.isEmpty()) {
+            if (auto* top = qobject_cast<fw::ChildFrame*>(stacked.back())) {
+                ActivateFrame(top);
+                active = top;
+            }
+        }
+        UpdateMainTitle(active);
+    });
 }
 
 std::intptr_t CMainFrame::OnRunNotification(std::uint32_t message, std::intptr_t wParam,
@@ -484,8 +510,10 @@ void CMainFrame::RegisterCommands()
     OnCommandId(fw::id::HELP_FINDER, [this] { m_wendoApp->OnHelpTopics(); });
     OnCommandId(fw::id::FILE_PRINT_SETUP, [this] { OnPrintSetup(); });
     const auto panes = [this](fw::CommandState& state) { state.enabled = PaneViews().size() > 1; };
-    OnCommandId(fw::id::NEXT_PANE, [this] { MoveToPane(1); }, panes);
-    OnCommandId(fw::id::PREV_PANE, [this] { MoveToPane(-1); }, panes);
+    OnCommandId(
+        fw::id::NEXT_PANE, [this] { MoveToPane(1); }, panes);
+    OnCommandId(
+        fw::id::PREV_PANE, [this] { MoveToPane(-1); }, panes);
     OnCommandId(fw::id::CONTEXT_HELP, [this] { m_wendoApp->OnContextHelpMode(); });
 }
 

@@ -82,6 +82,7 @@ protected:
     void BuildMenuBar(QMenuBar* bar, int menuKind) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void OnChildActivated(fw::ChildFrame* frame) override;
     bool CanCloseFrame() override;
 
@@ -104,6 +105,8 @@ private:
     QToolBar* m_standard = nullptr;
     QToolBar* m_browse = nullptr;
     QLabel* m_encoding = nullptr;
+    // The title as this frame sets it (see changeEvent).
+    QString m_title;
     std::unique_ptr<QPrinter> m_printer;
 };
 
