@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
+  cmark
   libgtest-dev libgmock-dev
   libcli11-dev nlohmann-json3-dev
   libacl1-dev libattr1-dev

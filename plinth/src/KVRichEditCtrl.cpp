@@ -17,17 +17,17 @@ CKVRichEditCtrl::~CKVRichEditCtrl() = default;
 
 std::string CKVRichEditCtrl::ReadStrCtrl() const
 {
-    return toPlainText().toStdString();
+    return m_shown.ReadField(*document());
 }
 
 void CKVRichEditCtrl::WriteStrCtrl(std::string_view text)
 {
-    setPlainText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    m_shown.Show(*document(), text);
 }
 
 void CKVRichEditCtrl::ClearCtrl()
 {
-    clear();
+    m_shown.Show(*document(), {});
 }
 
 bool CKVRichEditCtrl::IsTextSelected() const

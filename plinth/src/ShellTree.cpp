@@ -1,5 +1,7 @@
 #include "plinth/ShellTree.h"
 
+#include "fw/ByteText.h"
+
 #include "os/dir.h"
 #include "os/file.h"
 #include "os/path.h"
@@ -27,7 +29,7 @@ enum TopKind
 
 QString FromBytes(std::string_view text)
 {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return fw::ShowBytes(text);
 }
 
 std::string ToBytes(const QString& text)

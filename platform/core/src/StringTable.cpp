@@ -27,7 +27,7 @@ constexpr std::array kStrings = {
     Entry{32779, "Specify to process current path only or ALL sub-directories"},
     Entry{32781, "Remove all items"},
     Entry{32782, "Resume the running process\n&Resume\tCtrl+R"},
-    Entry{32783, "Stop the current running process\nSt&op\tCtrl+O"},
+    Entry{32783, "Stop the current running process\nSt&op"},
     Entry{32784, "View last report"},
     Entry{32787, "Duplicate current command"},
     Entry{32788, "Find next occurence of search string"},

@@ -27,6 +27,7 @@ constexpr std::array kStandardPrompts = {
     StandardPrompt{id::FILE_CLOSE, "Close the active document\nClose"},
     StandardPrompt{id::FILE_SAVE, "Save the active document\nSave"},
     StandardPrompt{id::FILE_SAVE_AS, "Save the active document with a new name\nSave As"},
+    StandardPrompt{id::FILE_PRINT_SETUP, "Change the paper and page settings\nPrint Setup"},
     StandardPrompt{id::EDIT_COPY, "Copy the selection and put it on the Clipboard\nCopy"},
     StandardPrompt{id::EDIT_CUT, "Cut the selection and put it on the Clipboard\nCut"},
     StandardPrompt{id::EDIT_FIND, "Find the specified text\nFind"},
@@ -173,6 +174,20 @@ void CommandManager::SetAcceleratorTable(int table, std::vector<Accelerator> key
     m_accelerators[table] = std::move(keys);
 }
 
+int CommandManager::FindEnabledAccelerator(int table, QKeyCombination key) const
+{
+    const auto found = m_accelerators.find(table);
+    if (found == m_accelerators.end()) {
+        return 0;
+    }
+    for (const Accelerator& accel : found->second) {
+        if (accel.key == key && Query(accel.id).enabled) {
+            return accel.id;
+        }
+    }
+    return 0;
+}
+
 int CommandManager::FindAccelerator(int table, QKeyCombination key) const
 {
     const auto found = m_accelerators.find(table);
@@ -198,7 +213,21 @@ QString CommandManager::ToolTip(int id)
 {
     const QString text = PromptText(id);
     const qsizetype cut = text.indexOf(QLatin1Char('\n'));
-    return cut < 0 ? QString() : text.mid(cut + 1);
+    return cut < 0 ? QString() : PlainCaption(text.mid(cut + 1));
+}
+
+QString CommandManager::PlainCaption(const QString& menuText)
+{
+    // The key text after a tab belongs to menus; "&&" is a real ampersand.
+    const QString caption = menuText.left(menuText.indexOf(QLatin1Char('\t')));
+    QString plain;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size()) {
+            ++i;
+        }
+        plain += caption[i];
+    }
+    return plain;
 }
 
 } // namespace fw

@@ -133,6 +133,7 @@ void MultiDocTemplate::InitialUpdateFrame(ChildFrame* frame, bool makeVisible)
     frame->InitialUpdate();
     if (makeVisible) {
         frame->show();
+        m_app->GetMainWnd()->FitInClientArea(frame);
         m_app->GetMainWnd()->ActivateFrame(frame);
     }
 }

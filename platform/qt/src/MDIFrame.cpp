@@ -1,6 +1,8 @@
 #include "fw/MDIFrame.h"
 
+#include "KeyLocks.h"
 #include "fw/ChildFrame.h"
+#include "fw/CommandIds.h"
 #include "fw/MessageBox.h"
 #include "fw/View.h"
 #include "fw/WinApp.h"
@@ -14,6 +16,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <algorithm>
 
 namespace fw {
 
@@ -36,6 +39,7 @@ MDIFrame::MDIFrame(WinApp& app) : m_app(&app), m_mdiArea(new QMdiArea(this)), m_
     qApp->installEventFilter(this);
     auto* timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, &MDIFrame::UpdateCommandUI);
+    connect(timer, &QTimer::timeout, this, &MDIFrame::UpdateIndicators);
     timer->start(kUpdatePeriodMs);
 }
 
@@ -92,6 +96,52 @@ void MDIFrame::ActivateFrame(ChildFrame* frame)
     }
 }
 
+void MDIFrame::FitInClientArea(QMdiSubWindow* frame) const
+{
+    if (frame == nullptr || frame->isMaximized() || frame->isMinimized()) {
+        return;
+    }
+    const QRect area = m_mdiArea->viewport()->rect();
+    if (area.isEmpty()) {
+        return;
+    }
+    QRect geometry = frame->geometry();
+    const QSize least = frame->minimumSize();
+    if (geometry.width() > area.width() || geometry.height() > area.height()) {
+        // A form's designed size is no reason to hang out of the main window.
+        frame->setMinimumSize(std::min(least.width(), area.width()),
+                              std::min(least.height(), area.height()));
+        geometry.setSize(geometry.size().boundedTo(area.size()));
+    }
+    if (geometry.right() > area.right()) {
+        geometry.moveRight(area.right());
+    }
+    if (geometry.bottom() > area.bottom()) {
+        geometry.moveBottom(area.bottom());
+    }
+    geometry.moveTopLeft(QPoint(std::max(geometry.left(), area.left()),
+                                std::max(geometry.top(), area.top())));
+    if (geometry != frame->geometry()) {
+        frame->setGeometry(geometry);
+    }
+}
+
+void MDIFrame::CascadeChildren()
+{
+    m_mdiArea->cascadeSubWindows();
+    for (QMdiSubWindow* window : m_mdiArea->subWindowList()) {
+        FitInClientArea(window);
+    }
+}
+
+void MDIFrame::TileChildren()
+{
+    m_mdiArea->tileSubWindows();
+    for (QMdiSubWindow* window : m_mdiArea->subWindowList()) {
+        FitInClientArea(window);
+    }
+}
+
 std::vector<CommandTarget*> MDIFrame::GetRoutingChain() const
 {
     std::vector<CommandTarget*> chain;
@@ -130,6 +180,9 @@ void MDIFrame::SetMenuKind(int menuKind)
     for (QAction* action : bar->actions()) {
         if (QMenu* menu = action->menu()) {
             connect(menu, &QMenu::aboutToShow, this, &MDIFrame::UpdateCommandUI);
+            connect(menu, &QMenu::aboutToShow, this, &MDIFrame::ResetStatusText);
+            // The prompt of the last highlighted item goes with the menu.
+            connect(menu, &QMenu::aboutToHide, statusBar(), &QStatusBar::clearMessage);
         }
     }
     m_commands.UpdateActions();
@@ -153,7 +206,7 @@ void MDIFrame::CreateStatusBar(const std::vector<std::pair<int, QString>>& panes
         auto* pane = new QLabel(text, bar);
         pane->setAlignment(Qt::AlignCenter);
         pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(text) + 12);
-        // Key lock states cannot be read portably; the panes show their names dimmed.
+        // A key that is off, or whose state the display does not tell, shows its name dimmed.
         pane->setEnabled(false);
         bar->addPermanentWidget(pane);
         m_panes[id] = pane;
@@ -173,6 +226,37 @@ void MDIFrame::SetStatusText(const QString& text, int paneId)
     const auto found = m_panes.find(paneId);
     if (found != m_panes.end()) {
         found->second->setText(text);
+    }
+}
+
+void MDIFrame::ResetStatusText()
+{
+    if (m_messagePane == nullptr) {
+        return;
+    }
+    statusBar()->clearMessage();
+    m_messagePane->setText(QStringLiteral("Ready"));
+}
+
+bool MDIFrame::IsIndicatorOn(int paneId) const
+{
+    const auto found = m_panes.find(paneId);
+    return found != m_panes.end() && found->second->isEnabled();
+}
+
+void MDIFrame::UpdateIndicators()
+{
+    const KeyLocks locks = ReadKeyLocks();
+    const std::pair<int, std::optional<bool>> states[] = {
+        {id::INDICATOR_CAPS, locks.caps},
+        {id::INDICATOR_NUM, locks.num},
+        {id::INDICATOR_SCRL, locks.scroll},
+    };
+    for (const auto& [paneId, on] : states) {
+        const auto found = m_panes.find(paneId);
+        if (found != m_panes.end()) {
+            found->second->setEnabled(on.value_or(false));
+        }
     }
 }
 
@@ -196,13 +280,13 @@ bool MDIFrame::eventFilter(QObject* watched, QEvent* event)
         QApplication::activePopupWidget() == nullptr) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeyCombination combination = key->keyCombination();
-        int id = m_commands.FindAccelerator(AcceleratorTableFor(m_menuKind), combination);
+        int id = m_commands.FindEnabledAccelerator(AcceleratorTableFor(m_menuKind), combination);
         if (id == 0) {
-            id = m_commands.FindAccelerator(0, combination);
+            id = m_commands.FindEnabledAccelerator(0, combination);
         }
         // A key whose command nobody handles goes on to the focused widget, so that text
         // fields keep their own editing keys.
-        if (id != 0 && m_commands.Query(id).enabled) {
+        if (id != 0) {
             m_commands.Execute(id);
             return true;
         }
@@ -232,6 +316,7 @@ void MDIFrame::OnSubWindowActivated(QMdiSubWindow* window)
         // The main window lost the focus; the last active child stays the active one.
         return;
     }
+    ResetStatusText();
     OnChildActivated(frame);
     UpdateCommandUI();
 }

@@ -35,12 +35,21 @@ void RecentFileList::Add(const QString& path)
     while (m_entries.size() > m_size) {
         m_entries.removeLast();
     }
+    Changed();
+}
+
+void RecentFileList::Changed() const
+{
+    if (m_changed) {
+        m_changed();
+    }
 }
 
 void RecentFileList::Remove(int index)
 {
     if (index >= 0 && index < m_entries.size()) {
         m_entries.removeAt(index);
+        Changed();
     }
 }
 
@@ -53,6 +62,7 @@ void RecentFileList::ReadList()
             m_entries.append(path);
         }
     }
+    Changed();
 }
 
 void RecentFileList::WriteList() const

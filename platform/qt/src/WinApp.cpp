@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <algorithm>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -30,7 +31,6 @@ WinApp::WinApp(QString appName) : m_appName(std::move(appName)), m_profile(QStri
 {
     g_app = this;
     QCoreApplication::setApplicationName(m_appName);
-    QGuiApplication::setApplicationDisplayName(m_appName);
     RegisterAppCommands();
 }
 
@@ -243,10 +243,37 @@ bool WinApp::DoSave(core::CDocument& document, bool saveAs)
 {
     std::string path = document.GetPathName();
     if (saveAs || path.empty()) {
-        const QString chosen = QFileDialog::getSaveFileName(
-            m_mainWnd.get(), QStringLiteral("Save As"), QString::fromStdString(os::ToNative(path)));
+        // The document's own file type first, named as the file manager names it; its
+        // extension is added to a name that has none.
+        QStringList filters;
+        QString extension;
+        for (const auto& docTemplate : m_templates) {
+            const auto documents = docTemplate->GetDocuments();
+            if (std::find(documents.begin(), documents.end(), &document) == documents.end()) {
+                continue;
+            }
+            const std::string ext = docTemplate->GetDocString(DocString::filterExt);
+            const std::string type = docTemplate->GetDocString(DocString::regFileTypeName);
+            if (!ext.empty() && ext.find(';') == std::string::npos) {
+                extension = QString::fromStdString(ext);
+                if (!type.empty()) {
+                    filters << QStringLiteral("%1 (*%2)").arg(QString::fromStdString(type),
+                                                               extension);
+                }
+            }
+            if (filters.isEmpty() && !docTemplate->GetDocString(DocString::filterName).empty()) {
+                filters << QString::fromStdString(docTemplate->GetDocString(DocString::filterName));
+            }
+        }
+        filters << QStringLiteral("All Files (*)");
+        QString chosen = QFileDialog::getSaveFileName(
+            m_mainWnd.get(), QStringLiteral("Save As"), QString::fromStdString(os::ToNative(path)),
+            filters.join(QStringLiteral(";;")));
         if (chosen.isEmpty()) {
             return false;
+        }
+        if (!extension.isEmpty() && QFileInfo(chosen).suffix().isEmpty()) {
+            chosen += extension;
         }
         path = KeptPath(chosen);
     }

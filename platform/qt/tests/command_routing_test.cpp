@@ -73,7 +73,9 @@ TEST(CommandRoutingTest, PromptsAndToolTipsComeFromTheNumberedTexts)
 {
     EXPECT_EQ(fw::CommandManager::Prompt(32771),
               QStringLiteral("Run the current Wendo command file"));
-    EXPECT_EQ(fw::CommandManager::ToolTip(32771), QStringLiteral("&Run\tCtrl+R"));
+    EXPECT_EQ(fw::CommandManager::ToolTip(32771), QStringLiteral("Run"));
+    EXPECT_EQ(fw::CommandManager::PlainCaption(QStringLiteral("Save && &Close\tCtrl+W")),
+              QStringLiteral("Save & Close"));
     EXPECT_EQ(fw::CommandManager::Prompt(32772), QStringLiteral("View parse path"));
     EXPECT_TRUE(fw::CommandManager::ToolTip(32772).isEmpty());
     EXPECT_EQ(fw::CommandManager::Prompt(57617), QStringLiteral("Open this document"));

@@ -5,6 +5,7 @@
 // Threads: interface thread only.
 #pragma once
 
+#include "fw/ByteText.h"
 #include "plinth/plinth_api.h"
 
 #include <QPlainTextEdit>
@@ -18,7 +19,8 @@ public:
     explicit CKVRichEditCtrl(QWidget* parent = nullptr);
     ~CKVRichEditCtrl() override;
 
-    // The whole text in UTF-8.
+    // The whole text as bytes, in the encoding of the string last written (UTF-8 when the
+    // text typed since cannot be held otherwise).
     std::string ReadStrCtrl() const;
     void WriteStrCtrl(std::string_view text);
     void ClearCtrl();
@@ -33,6 +35,7 @@ Q_SIGNALS:
     void textEdited();
 
 private:
+    fw::EditorText m_shown;
     bool m_notify = false;
     bool m_undoAvailable = false;
 };

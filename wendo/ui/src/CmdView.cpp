@@ -1,5 +1,7 @@
 #include "CmdView.h"
 
+#include "fw/ByteText.h"
+
 #include "CmdIcons.h"
 #include "MainFrame.h"
 #include "ParseCmdView.h"
@@ -20,7 +22,7 @@ namespace {
 
 QString FromUtf8(std::string_view text)
 {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return fw::ShowBytes(text);
 }
 
 QString Optional(const std::optional<std::string>& text)
@@ -356,6 +358,25 @@ void CCmdView::OnItemActivated(int row)
 
 void CCmdView::OnDeleteKey()
 {
+    const int row = GetSelectedRow();
+    const CParseCmdList* command = CommandAt(GetWendoDoc(), row);
+    if (command == nullptr || InProcess() || IsRowEdited(row)) {
+        return;
+    }
+    const auto holds = [](const std::optional<std::string>& text) {
+        return text.has_value() && !text->empty();
+    };
+    // A key is pressed by mistake more easily than a menu item is chosen: a command that
+    // holds something of the person's is removed only when confirmed.
+    const bool empty = !holds(command->Delimiter1) && !holds(command->Delimiter2) &&
+                       !holds(command->Value) && !holds(command->Exclude) &&
+                       command->GetSource().empty();
+    if (!empty &&
+        fw::MessageBox(QStringLiteral("Remove the command \"%1\"?").arg(FromUtf8(command->Label)),
+                       core::PromptButtons::YesNo, core::PromptIcon::Question,
+                       this) != core::PromptAnswer::Yes) {
+        return;
+    }
     OnRemove();
 }
 
@@ -373,7 +394,7 @@ QMenu* CCmdView::MakeContextMenu(int row)
         {"&Add\tCtrl+A", cmd::ADD, true},
         {"Duplicate\tCtrl+D", cmd::DUPLICATE, overRow && !IsFileStatRow(selected)},
         {"&Modify\tCtrl+M", cmd::MODIFY, overRow},
-        {"&Remove\tCtrl+R", cmd::REMOVE, overRow && !IsRowEdited(selected)},
+        {"&Remove\tDel", cmd::REMOVE, overRow && !IsRowEdited(selected)},
         {"Remove All\tCtrl+L", cmd::REMOVE_ALL, GetItemCount() > 0 && !AnyRowEdited()},
     };
     for (const auto& item : items) {

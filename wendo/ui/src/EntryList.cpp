@@ -1,5 +1,7 @@
 #include "EntryList.h"
 
+#include "fw/ByteText.h"
+
 #include "model/WendoDoc.h"
 #include "os/path.h"
 #include "plinth/KVListView.h"
@@ -25,7 +27,7 @@ constexpr int kOptionRole = Qt::UserRole + 3;
 
 QString FromBytes(const std::string& text)
 {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return fw::ShowBytes(text);
 }
 
 std::string RightTrimmed(std::string text)

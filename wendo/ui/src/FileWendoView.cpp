@@ -256,7 +256,7 @@ QMenu* CFileWendoView::MakeContextMenu(int row)
     } items[] = {
         {QStringLiteral("&Add\tCtrl+A"), cmd::ADD, true},
         {QStringLiteral("&Modify\tCtrl+M"), cmd::MODIFY, overRow},
-        {QStringLiteral("&Remove\tCtrl+R"), cmd::REMOVE, overRow && !selectorOpen},
+        {QStringLiteral("&Remove\tDel"), cmd::REMOVE, overRow && !selectorOpen},
         {excludeText, cmd::EXCLUDE, canExclude},
         {recursiveText, cmd::RECURSIVE, canRecurse},
         {QStringLiteral("Remove All\tCtrl+L"), cmd::REMOVE_ALL,

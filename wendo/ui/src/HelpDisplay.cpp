@@ -29,7 +29,13 @@ QString HelpDisplay::PageFor(const char* file)
     QString path = QString::fromStdString(os::ToNative(name));
     const QFileInfo info(path);
     if (info.suffix().compare(QLatin1String("chm"), Qt::CaseInsensitive) == 0) {
-        path = info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".html");
+        const QString page = info.completeBaseName() + QStringLiteral(".html");
+        path = info.path() + QLatin1Char('/') + page;
+        // The user guide is installed with the program's data, beside its bin folder.
+        const QString shared = info.path() + QStringLiteral("/../share/wendo/help/") + page;
+        if (!QFileInfo(path).isFile() && QFileInfo(shared).isFile()) {
+            path = QFileInfo(shared).canonicalFilePath();
+        }
     }
     return QFileInfo(path).isFile() ? path : QString();
 }

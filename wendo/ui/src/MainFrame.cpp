@@ -12,16 +12,27 @@
 #include "fw/ChildFrame.h"
 #include "fw/CommandIds.h"
 #include "fw/MessageBox.h"
+#include "fw/RecentFileList.h"
 #include "model/WendoDoc.h"
 #include "plinth/KVAboutDlg.h"
 #include "plinth/WindowPlacement.h"
 
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPrinter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
+#include <QUrl>
+#include <algorithm>
 
 namespace wendo::ui {
 
@@ -59,6 +70,9 @@ CMainFrame::CMainFrame(CWendoApp& app) : fw::MDIFrame(app), m_wendoApp(&app)
 
 CMainFrame::~CMainFrame()
 {
+    if (fw::RecentFileList* recent = GetApp().GetRecentFileList()) {
+        recent->SetChangeHandler({});
+    }
     // The child frames outlive this part of the frame; they must not call back into it. A
     // frame closed but not yet deleted has left the MDI list and is still a child.
     for (fw::ChildFrame* frame : findChildren<fw::ChildFrame*>()) {
@@ -72,12 +86,22 @@ bool CMainFrame::LoadFrame()
     CreateStatusBar({{fw::id::INDICATOR_CAPS, QStringLiteral("CAP")},
                      {fw::id::INDICATOR_NUM, QStringLiteral("NUM")},
                      {fw::id::INDICATOR_SCRL, QStringLiteral("SCRL")}});
-    SetStatusText(QStringLiteral("Ready"));
+    ResetStatusText();
+    m_encoding = new QLabel(statusBar());
+    m_encoding->setObjectName(QStringLiteral("EncodingPane"));
+    m_encoding->setToolTip(
+        QStringLiteral("This file is not UTF-8: it is shown and saved as Latin-1, byte for byte."));
+    m_encoding->hide();
+    // First of the permanent panes, after the message pane.
+    statusBar()->insertPermanentWidget(1, m_encoding);
     SetAccelerators();
     RegisterCommands();
     RegisterRunCommands();
     RegisterUndoCommands();
     SetMenuKind(kNoChildMenu);
+    if (fw::RecentFileList* recent = GetApp().GetRecentFileList()) {
+        recent->SetChangeHandler([this] { RefreshRecentFiles(); });
+    }
     return true;
 }
 
@@ -196,6 +220,7 @@ void CMainFrame::UpdateMainTitle(fw::ChildFrame* frame)
     const QString name = GetApp().GetAppName();
     const fw::View* view = frame != nullptr ? frame->GetActiveView() : nullptr;
     if (view == nullptr || view->GetDocument() == nullptr) {
+        m_title = name;
         setWindowTitle(name);
         return;
     }
@@ -203,7 +228,19 @@ void CMainFrame::UpdateMainTitle(fw::ChildFrame* frame)
     if (title.isEmpty()) {
         title = QStringLiteral("New");
     }
-    setWindowTitle(QStringLiteral("%1 - [%2]").arg(name, title));
+    m_title = QStringLiteral("%1 - [%2]").arg(name, title);
+    setWindowTitle(m_title);
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    fw::MDIFrame::changeEvent(event);
+    // A maximised child window appends its own caption to this title; the title names the
+    // active document and nothing else.
+    if (event->type() == QEvent::WindowTitleChange && !m_title.isEmpty() &&
+        windowTitle() != m_title) {
+        setWindowTitle(m_title);
+    }
 }
 
 void CMainFrame::InitialShowWindow(std::uint32_t showCommand)
@@ -238,9 +275,112 @@ bool CMainFrame::CanCloseFrame()
     return fw::MDIFrame::CanCloseFrame();
 }
 
+std::vector<fw::View*> CMainFrame::PaneViews() const
+{
+    std::vector<fw::View*> views;
+    if (fw::ChildFrame* frame = MDIGetActive()) {
+        // Creation order is the panes' order, top to bottom.
+        for (fw::View* view : frame->findChildren<fw::View*>()) {
+            if (view->isVisible()) {
+                views.push_back(view);
+            }
+        }
+    }
+    return views;
+}
+
+void CMainFrame::MoveToPane(int step)
+{
+    const std::vector<fw::View*> views = PaneViews();
+    fw::ChildFrame* frame = MDIGetActive();
+    if (views.size() < 2 || frame == nullptr) {
+        return;
+    }
+    const auto count = static_cast<std::ptrdiff_t>(views.size());
+    const std::ptrdiff_t at =
+        std::find(views.begin(), views.end(), frame->GetActiveView()) - views.begin();
+    fw::View* next =
+        views[static_cast<std::size_t>(((at < count ? at : 0) + step + count) % count)];
+    frame->SetActiveView(next);
+    // A view that takes no focus itself hands it to its first control that does.
+    QWidget* target = next;
+    if (next->focusProxy() == nullptr && next->focusPolicy() == Qt::NoFocus) {
+        for (QWidget* child : next->findChildren<QWidget*>()) {
+            if (child->isVisible() && child->isEnabled() && child->focusPolicy() != Qt::NoFocus) {
+                target = child;
+                break;
+            }
+        }
+    }
+    target->setFocus(Qt::TabFocusReason);
+}
+
+void CMainFrame::OnPrintSetup()
+{
+    // Kept for the session, as the page settings of the program's printer.
+    if (!m_printer) {
+        m_printer = std::make_unique<QPrinter>();
+    }
+    QPageSetupDialog dialog(m_printer.get(), this);
+    dialog.exec();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DroppedFiles(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const QStringList files = DroppedFiles(event->mimeData());
+    if (files.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    // Opened as File > Open would open them, each by its own kind.
+    for (const QString& file : files) {
+        GetApp().OpenDocumentFile(file);
+    }
+}
+
+QStringList CMainFrame::DroppedFiles(const QMimeData* data)
+{
+    QStringList files;
+    if (data == nullptr || !data->hasUrls()) {
+        return files;
+    }
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) {
+            files << url.toLocalFile();
+        }
+    }
+    return files;
+}
+
+void CMainFrame::UpdateEncodingPane()
+{
+    if (m_encoding == nullptr) {
+        return;
+    }
+    fw::ChildFrame* frame = MDIGetActive();
+    const auto* text =
+        frame != nullptr ? dynamic_cast<const CTextView*>(frame->GetActiveView()) : nullptr;
+    const bool latin1 = text != nullptr && text->Encoding() == fw::TextEncoding::Latin1;
+    m_encoding->setText(latin1 ? QStringLiteral("Latin-1") : QString());
+    m_encoding->setVisible(latin1);
+}
+
+QString CMainFrame::GetEncodingPaneText() const
+{
+    return m_encoding != nullptr && !m_encoding->isHidden() ? m_encoding->text() : QString();
+}
+
 void CMainFrame::OnChildActivated(fw::ChildFrame* frame)
 {
     UpdateMainTitle(frame);
+    UpdateEncodingPane();
     if (frame != nullptr && !frame->property("wendoTitleHook").toBool()) {
         frame->setProperty("wendoTitleHook", true);
         connect(frame, &QObject::destroyed, this, &CMainFrame::OnChildDestroyed);
@@ -249,7 +389,19 @@ void CMainFrame::OnChildActivated(fw::ChildFrame* frame)
 
 void CMainFrame::OnChildDestroyed()
 {
-    UpdateMainTitle(nullptr);
+    // The window on top becomes the active one once this one is gone, as a person expects;
+    // the title then names its document.
+    QTimer::singleShot(0, this, [this] {
+        fw::ChildFrame* active = MDIGetActive();
+        const auto stacked = GetMdiArea()->subWindowList(QMdiArea::StackingOrder);
+        if (active == nullptr && !stacked.isEmpty()) {
+            if (auto* top = qobject_cast<fw::ChildFrame*>(stacked.back())) {
+                ActivateFrame(top);
+                active = top;
+            }
+        }
+        UpdateMainTitle(active);
+    });
 }
 
 std::intptr_t CMainFrame::OnRunNotification(std::uint32_t message, std::intptr_t wParam,
@@ -319,8 +471,12 @@ void CMainFrame::RegisterCommands()
             state.enabled = activeDocument() != nullptr && !inWebWindow();
         });
     OnCommandId(fw::id::FILE_CLOSE, [this, activeDocument] {
-        // Closing the document closes all its windows; the last one asks about saving.
+        // Closing the document closes all its windows; the last one asks about saving. A
+        // document in a run keeps every window, not just its last one.
         core::CDocument* doc = activeDocument();
+        if (m_wendoApp->RefuseWhileRunning(doc)) {
+            return;
+        }
         for (fw::ChildFrame* frame : GetChildFrames()) {
             if (frame->GetActiveDocument() == doc && frame != MDIGetActive()) {
                 frame->close();
@@ -339,8 +495,8 @@ void CMainFrame::RegisterCommands()
     OnCommandId(
         fw::id::VIEW_STATUS_BAR, [this] { statusBar()->setVisible(!statusBar()->isVisible()); },
         [this](fw::CommandState& state) { state.checked = statusBar()->isVisible(); });
-    OnCommandId(fw::id::WINDOW_CASCADE, [this] { GetMdiArea()->cascadeSubWindows(); });
-    OnCommandId(fw::id::WINDOW_TILE_HORZ, [this] { GetMdiArea()->tileSubWindows(); });
+    OnCommandId(fw::id::WINDOW_CASCADE, [this] { CascadeChildren(); });
+    OnCommandId(fw::id::WINDOW_TILE_HORZ, [this] { TileChildren(); });
     // Minimised windows are kept in a row by the MDI area itself.
     OnCommandId(fw::id::WINDOW_ARRANGE, [] {});
     OnCommandId(fw::id::APP_ABOUT, [this] {
@@ -354,6 +510,12 @@ void CMainFrame::RegisterCommands()
         preferences.DoModal();
     });
     OnCommandId(fw::id::HELP_FINDER, [this] { m_wendoApp->OnHelpTopics(); });
+    OnCommandId(fw::id::FILE_PRINT_SETUP, [this] { OnPrintSetup(); });
+    const auto panes = [this](fw::CommandState& state) { state.enabled = PaneViews().size() > 1; };
+    OnCommandId(
+        fw::id::NEXT_PANE, [this] { MoveToPane(1); }, panes);
+    OnCommandId(
+        fw::id::PREV_PANE, [this] { MoveToPane(-1); }, panes);
     OnCommandId(fw::id::CONTEXT_HELP, [this] { m_wendoApp->OnContextHelpMode(); });
 }
 

@@ -10,9 +10,17 @@
 #include "fw/MDIFrame.h"
 #include "fw/View.h"
 
+#include <QStringList>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
+#include <vector>
 
+class QDragEnterEvent;
+class QDropEvent;
+class QLabel;
+class QMimeData;
+class QPrinter;
 class QToolBar;
 
 namespace wendo {
@@ -45,6 +53,17 @@ public:
     CWendoDoc* GetActiveWendoDoc() const;
 
     void UpdateRunCommand();
+    // Shows the recent-file list as it is now in the File menu in use.
+    void RefreshRecentFiles();
+    // The status bar names the encoding of the active text window when it is not UTF-8.
+    void UpdateEncodingPane();
+    QString GetEncodingPaneText() const;
+    // The views of the active window that F6 and Shift+F6 go through, in pane order.
+    std::vector<fw::View*> PaneViews() const;
+    // The files of dropped data that are opened as from File > Open.
+    static QStringList DroppedFiles(const QMimeData* data);
+    // The session's page settings (Print Setup), none before the dialog was first shown.
+    QPrinter* GetPrinter() const { return m_printer.get(); }
     void UpdateMainTitle(fw::ChildFrame* frame);
     void InitialShowWindow(std::uint32_t showCommand);
     // Saves the placement as the close handler does (also used by tests).
@@ -61,6 +80,9 @@ public:
 
 protected:
     void BuildMenuBar(QMenuBar* bar, int menuKind) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void OnChildActivated(fw::ChildFrame* frame) override;
     bool CanCloseFrame() override;
 
@@ -80,10 +102,17 @@ private:
     void OnReport();
     bool CanShowReport() const;
     void OnChildDestroyed();
+    void MoveToPane(int step);
+    void OnPrintSetup();
+    void FillWindowMenu(QMenu* menu);
 
     CWendoApp* m_wendoApp;
     QToolBar* m_standard = nullptr;
     QToolBar* m_browse = nullptr;
+    QLabel* m_encoding = nullptr;
+    // The title as this frame sets it (see changeEvent).
+    QString m_title;
+    std::unique_ptr<QPrinter> m_printer;
 };
 
 } // namespace wendo::ui

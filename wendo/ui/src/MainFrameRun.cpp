@@ -64,6 +64,7 @@ void CMainFrame::OnRun()
     if (doc == nullptr || doc->CanRun() == 0) {
         return;
     }
+    ResetStatusText();
     ActivateDocView(m_wendoApp->ReportTemplate, fw::ViewClassOf<CProgressView>(), doc);
     if (fw::QueuedMessageTarget* target = m_wendoApp->GetMessageTarget()) {
         m_wendoApp->GetRunControl(*doc).StartProcess(*target);
@@ -123,6 +124,11 @@ void CMainFrame::OnReport()
         fw::MessageBox(core::Msg::REPORT_NOT_VALID, core::PromptButtons::Ok,
                        core::PromptIcon::Exclamation, this);
         made->close();
+        return;
+    }
+    if (auto* progress =
+            static_cast<CProgressView*>(FindDocView(doc, fw::ViewClassOf<CProgressView>()))) {
+        progress->ShowReplayed();
     }
 }
 

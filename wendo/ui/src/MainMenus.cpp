@@ -2,11 +2,15 @@
 #include "Icons.h"
 #include "MainFrame.h"
 #include "WendoIds.h"
+#include "fw/ChildFrame.h"
 #include "fw/CommandIds.h"
 #include "fw/RecentFileList.h"
 #include "fw/WinApp.h"
 
 #include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -32,21 +36,31 @@ void AddItems(fw::CommandManager& commands, QMenu* menu, std::initializer_list<I
     }
 }
 
-void AddRecentFiles(fw::CommandManager& commands, QMenu* menu, fw::WinApp& app)
+// The recent-file items, before the given item (at the end when none).
+void AddRecentFiles(fw::CommandManager& commands, QMenu* menu, fw::WinApp& app,
+                    QAction* before = nullptr)
 {
     const fw::RecentFileList* recent = app.GetRecentFileList();
     if (recent == nullptr || recent->GetEntries().isEmpty()) {
-        menu->addAction(
-            commands.CreateAction(fw::id::FILE_MRU_FIRST, QStringLiteral("Recent File"), menu));
+        menu->insertAction(before, commands.CreateAction(fw::id::FILE_MRU_FIRST,
+                                                         QStringLiteral("Recent File"), menu));
         return;
     }
     int index = 0;
     for (const QString& path : recent->GetEntries()) {
-        menu->addAction(commands.CreateAction(
-            fw::id::FILE_MRU_FIRST + index,
-            QStringLiteral("&%1 %2").arg(index + 1).arg(QDir::toNativeSeparators(path)), menu));
+        menu->insertAction(
+            before,
+            commands.CreateAction(
+                fw::id::FILE_MRU_FIRST + index,
+                QStringLiteral("&%1 %2").arg(index + 1).arg(QDir::toNativeSeparators(path)), menu));
         ++index;
     }
+}
+
+bool IsRecentFileItem(const QAction* action)
+{
+    const int id = fw::CommandManager::CommandId(action);
+    return id >= fw::id::FILE_MRU_FIRST && id <= fw::id::FILE_MRU_LAST;
 }
 
 } // namespace
@@ -61,7 +75,11 @@ void CMainFrame::BuildMenuBar(QMenuBar* bar, int menuKind)
             commands, file,
             {{fw::id::FILE_NEW, "&New\tCtrl+N"}, {fw::id::FILE_OPEN, "&Open...\tCtrl+O"}, {0, ""}});
         AddRecentFiles(commands, file, GetApp());
-        AddItems(commands, file, {{0, ""}, {fw::id::APP_EXIT, "E&xit"}});
+        AddItems(commands, file,
+                 {{0, ""},
+                  {fw::id::FILE_PRINT_SETUP, "P&rint Setup..."},
+                  {0, ""},
+                  {fw::id::APP_EXIT, "E&xit"}});
         QMenu* view = bar->addMenu(QStringLiteral("&View"));
         view->setObjectName(QStringLiteral("ViewMenu"));
         AddItems(commands, view,
@@ -83,7 +101,11 @@ void CMainFrame::BuildMenuBar(QMenuBar* bar, int menuKind)
                   {cmd::UNDO_RUN, "&Undo Last Run..."},
                   {0, ""}});
         AddRecentFiles(commands, file, GetApp());
-        AddItems(commands, file, {{0, ""}, {fw::id::APP_EXIT, "E&xit"}});
+        AddItems(commands, file,
+                 {{0, ""},
+                  {fw::id::FILE_PRINT_SETUP, "P&rint Setup..."},
+                  {0, ""},
+                  {fw::id::APP_EXIT, "E&xit"}});
 
         QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
         switch (menuKind) {
@@ -92,7 +114,7 @@ void CMainFrame::BuildMenuBar(QMenuBar* bar, int menuKind)
                      {{cmd::ADD, "&Add\tCtrl+A"},
                       {cmd::DUPLICATE, "Duplicate\tCtrl+D"},
                       {cmd::MODIFY, "&Modify\tCtrl+M"},
-                      {cmd::REMOVE, "&Remove\tCtrl+R"},
+                      {cmd::REMOVE, "&Remove\tDel"},
                       {cmd::EXCLUDE, "Excl&ude\tCtrl+U"},
                       {cmd::RECURSIVE, "Re&cursive\tCtrl+C"},
                       {cmd::REMOVE_ALL, "Remove All\tCtrl+L"},
@@ -103,7 +125,7 @@ void CMainFrame::BuildMenuBar(QMenuBar* bar, int menuKind)
             AddItems(commands, edit,
                      {{cmd::ADD, "&Add\tCtrl+A"},
                       {cmd::MODIFY, "&Modify\tCtrl+M"},
-                      {cmd::REMOVE, "&Remove\tCtrl+R"},
+                      {cmd::REMOVE, "&Remove\tDel"},
                       {cmd::EXCLUDE, "&Toggle\tCtrl+T"},
                       {cmd::REMOVE_ALL, "Remove All\tCtrl+L"},
                       {0, ""},
@@ -115,11 +137,15 @@ void CMainFrame::BuildMenuBar(QMenuBar* bar, int menuKind)
                       {fw::id::EDIT_CUT, "Cu&t\tCtrl+X"},
                       {fw::id::EDIT_COPY, "&Copy\tCtrl+C"},
                       {fw::id::EDIT_PASTE, "&Paste\tCtrl+V"}});
-            if (menuKind == kTextMenu || menuKind == kWebMenu) {
+            // F5 refreshes a web window and Ctrl+F does nothing there; the items show no key.
+            if (menuKind == kTextMenu) {
                 AddItems(commands, edit,
                          {{0, ""},
                           {fw::id::EDIT_FIND, "Find...\tF5"},
                           {cmd::FIND_NEXT, "Find &Next\tCtrl+F"}});
+            } else if (menuKind == kWebMenu) {
+                AddItems(commands, edit,
+                         {{0, ""}, {fw::id::EDIT_FIND, "Find..."}, {cmd::FIND_NEXT, "Find &Next"}});
             }
             break;
         }
@@ -152,16 +178,82 @@ void CMainFrame::BuildMenuBar(QMenuBar* bar, int menuKind)
                   {0, ""},
                   {cmd::PREFERENCES, "Pr&eferences..."}});
         QMenu* window = bar->addMenu(QStringLiteral("&Window"));
+        window->setObjectName(QStringLiteral("WindowMenu"));
         AddItems(commands, window,
                  {{fw::id::WINDOW_CASCADE, "&Cascade"},
                   {fw::id::WINDOW_TILE_HORZ, "&Tile"},
                   {fw::id::WINDOW_ARRANGE, "&Arrange Icons"}});
+        FillWindowMenu(window);
+        connect(window, &QMenu::aboutToShow, this, [this, window] { FillWindowMenu(window); });
     }
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     AddItems(
         commands, help,
         {{fw::id::HELP_FINDER, "&Help Topics"}, {0, ""}, {fw::id::APP_ABOUT, "&About Wendo..."}});
     UpdateRunCommand();
+}
+
+void CMainFrame::FillWindowMenu(QMenu* menu)
+{
+    static const char* const kListed = "wendoWindowItem";
+    for (QAction* item : menu->actions()) {
+        if (item->property(kListed).toBool()) {
+            menu->removeAction(item);
+            item->deleteLater();
+        }
+    }
+    const auto frames = GetMdiArea()->subWindowList(QMdiArea::CreationOrder);
+    if (frames.isEmpty()) {
+        return;
+    }
+    menu->addSeparator()->setProperty(kListed, true);
+    fw::ChildFrame* active = MDIGetActive();
+    int number = 0;
+    for (QMdiSubWindow* frame : frames) {
+        ++number;
+        const QString text = number < 10 ? QStringLiteral("&%1 %2").arg(number)
+                                         : QStringLiteral("%1 %2").arg(number);
+        // A title's own "&" is no mnemonic.
+        QAction* item = menu->addAction(
+            text.arg(frame->windowTitle().replace(QLatin1Char('&'), QStringLiteral("&&"))));
+        item->setProperty(kListed, true);
+        item->setCheckable(true);
+        item->setChecked(frame == active);
+        const QPointer<QMdiSubWindow> target(frame);
+        connect(item, &QAction::triggered, this, [this, target] {
+            if (auto* child = qobject_cast<fw::ChildFrame*>(target.data())) {
+                ActivateFrame(child);
+            }
+        });
+    }
+}
+
+void CMainFrame::RefreshRecentFiles()
+{
+    QMenu* file = GetFileMenu();
+    if (file == nullptr) {
+        return;
+    }
+    const QList<QAction*> items = file->actions();
+    qsizetype last = -1;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (IsRecentFileItem(items[i])) {
+            last = i;
+        }
+    }
+    if (last < 0) {
+        return;
+    }
+    QAction* before = last + 1 < items.size() ? items[last + 1] : nullptr;
+    for (QAction* item : items) {
+        if (IsRecentFileItem(item)) {
+            file->removeAction(item);
+            // The item may be the one being handled (a recent file opened from the menu).
+            item->deleteLater();
+        }
+    }
+    AddRecentFiles(GetCommands(), file, GetApp(), before);
+    GetCommands().UpdateActions();
 }
 
 void CMainFrame::SetAccelerators()
@@ -184,13 +276,16 @@ void CMainFrame::SetAccelerators()
                                      {K(ctrl, Qt::Key_Z), fw::id::EDIT_UNDO},
                                      {K(alt, Qt::Key_Backspace), fw::id::EDIT_UNDO},
                                      {K(Qt::NoModifier, Qt::Key_F6), fw::id::NEXT_PANE},
-                                     {K(shift, Qt::Key_F6), fw::id::PREV_PANE}});
+                                     {K(shift, Qt::Key_F6), fw::id::PREV_PANE},
+                                     // The key the run item shows; Run and Resume are never
+                                     // enabled together.
+                                     {K(ctrl, Qt::Key_R), cmd::RUN},
+                                     {K(ctrl, Qt::Key_R), cmd::RESUME}});
     commands.SetAcceleratorTable(kCommandMenu, {{K(ctrl, Qt::Key_A), cmd::ADD},
                                                 {K(ctrl, Qt::Key_C), cmd::RECURSIVE},
                                                 {K(ctrl, Qt::Key_D), cmd::DUPLICATE},
                                                 {K(ctrl, Qt::Key_L), cmd::REMOVE_ALL},
                                                 {K(ctrl, Qt::Key_M), cmd::MODIFY},
-                                                {K(ctrl, Qt::Key_R), cmd::REMOVE},
                                                 {K(ctrl, Qt::Key_U), cmd::EXCLUDE}});
     commands.SetAcceleratorTable(kTextMenu, {{K(ctrl, Qt::Key_F), cmd::FIND_NEXT},
                                              {K(Qt::NoModifier, Qt::Key_F5), fw::id::EDIT_FIND}});

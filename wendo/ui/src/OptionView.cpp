@@ -1,5 +1,7 @@
 #include "OptionView.h"
 
+#include "fw/ByteText.h"
+
 #include "brio/scan.h"
 #include "core/StringTable.h"
 #include "fw/ChildFrame.h"
@@ -48,9 +50,10 @@ COptionView::BrowseHook& Hook()
 
 QString FromBytes(const std::string& text)
 {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return fw::ShowBytes(text);
 }
 
+// What the person typed; a text shown from stored bytes goes through fw::StoreText instead.
 std::string ToBytes(const QString& text)
 {
     return text.toUtf8().toStdString();
@@ -259,7 +262,7 @@ bool COptionView::StoreOptions()
     }
     // Backups are written beside their source, named after it with this extension; a
     // separator or ".." would put them somewhere else.
-    const std::string extension = ToBytes(m_ui->edit_1052->text().trimmed());
+    const std::string extension = fw::StoreText(m_ui->edit_1052->text().trimmed(), m_backupExt);
     if (extension.find('/') != std::string::npos || extension.find('\\') != std::string::npos ||
         extension.find("..") != std::string::npos) {
         return Refuse(QStringLiteral("The backup extension may not hold \"/\", \"\\\" or \"..\"."),
@@ -276,7 +279,7 @@ bool COptionView::StoreOptions()
     // path as it was (with its drive, if any).
     const QString reportText = m_ui->edit_1051->text().trimmed();
     if (reportText != FromBytes(os::ForDisplay(m_reportFile))) {
-        m_reportFile = os::FromNative(ToBytes(reportText));
+        m_reportFile = os::FromNative(fw::StoreText(reportText, os::ForDisplay(m_reportFile)));
     }
     m_fromLine = fromText;
     m_toLine = toText;

@@ -1,5 +1,7 @@
 #include "ParseCmdView.h"
 
+#include "fw/ByteText.h"
+
 #include "CmdIcons.h"
 #include "CmdView.h"
 #include "brio/scan.h"
@@ -26,7 +28,7 @@ namespace {
 
 QString FromUtf8(std::string_view text)
 {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return fw::ShowBytes(text);
 }
 
 std::string ToUtf8(const QString& text)
@@ -43,14 +45,15 @@ std::string Trimmed(const std::string& text)
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-// Cut to at most size bytes without splitting a UTF-8 sequence.
+// Cut to at most size bytes without splitting a UTF-8 sequence (Latin-1 text cuts anywhere).
 std::string CutUtf8(const std::string& text, std::size_t size)
 {
     if (text.size() <= size) {
         return text;
     }
     std::size_t end = size;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+    const bool utf8 = fw::EncodingOf(text) == fw::TextEncoding::Utf8;
+    while (utf8 && end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
         --end;
     }
     return text.substr(0, end);
@@ -690,7 +693,8 @@ void CParseCmdView::Store()
         }
     }
     command.Flags = flags;
-    const std::string exclude = ToUtf8(m_exclude->text());
+    const std::string exclude =
+        fw::StoreText(m_exclude->text(), command.Exclude.value_or(std::string()));
     command.Exclude = exclude.empty() ? std::nullopt : std::optional<std::string>(exclude);
     command.Type = m_type;
     const bool trim = m_type >= CmdType::FINDREPL_KEEPCONTENT && m_type <= CmdType::CHANGE_IMG;

@@ -1,5 +1,7 @@
 #include "PathView.h"
 
+#include "fw/ByteText.h"
+
 #include "companions/Dralo.h"
 #include "core/StringTable.h"
 #include "fw/ChildFrame.h"
@@ -46,11 +48,15 @@ enum : int
 
 const QString kAllFiles = QStringLiteral("*.*");
 
+// A file name as listed, kept beside the text it is shown as.
+constexpr int kNameRole = Qt::UserRole;
+
 QString FromBytes(const std::string& text)
 {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return fw::ShowBytes(text);
 }
 
+// What the person typed (a filter); listed names keep their own bytes in kNameRole.
 std::string ToBytes(const QString& text)
 {
     return text.toUtf8().toStdString();
@@ -73,7 +79,8 @@ public:
     void ResetContent() override { m_list.clear(); }
     void AddString(std::string_view name) override
     {
-        m_list.addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+        auto* item = new QListWidgetItem(fw::ShowBytes(name), &m_list);
+        item->setData(kNameRole, QByteArray(name.data(), static_cast<qsizetype>(name.size())));
     }
 
 private:
@@ -367,7 +374,7 @@ void CPathView::OnAddFile()
     QListWidget* files = m_ui->list_1034;
     for (int i = 0; i < files->count(); ++i) {
         if (files->item(i)->isSelected()) {
-            const std::string path = Join(m_folder, ToBytes(files->item(i)->text()));
+            const std::string path = Join(m_folder, files->item(i)->data(kNameRole).toByteArray().toStdString());
             AddRow(CFileList(path.c_str(), 0, 0, 0, nullptr));
         }
     }

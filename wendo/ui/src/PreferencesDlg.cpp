@@ -13,7 +13,7 @@ namespace wendo::ui {
 CPreferencesDlg::CPreferencesDlg(fw::Profile& profile, QWidget* parent)
     : QDialog(parent), m_profile(&profile), m_pace(new QCheckBox(this))
 {
-    m_pace->setText(QStringLiteral("&Pause between steps of a run (as the original)"));
+    m_pace->setText(QStringLiteral("&Pause between steps of a run"));
     setObjectName(QStringLiteral("PreferencesDlg"));
     setWindowTitle(QStringLiteral("Preferences"));
     m_pace->setObjectName(QStringLiteral("check_pace"));

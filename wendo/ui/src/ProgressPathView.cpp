@@ -1,5 +1,7 @@
 #include "ProgressPathView.h"
 
+#include "fw/ByteText.h"
+
 #include "engine/Notifications.h"
 #include "engine/Report.h"
 #include "fw/WinApp.h"
@@ -22,7 +24,7 @@ namespace {
 
 QString FromUtf8(const std::string& text)
 {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return fw::ShowBytes(text);
 }
 
 constexpr int kDataRole = Qt::UserRole;
@@ -85,9 +87,12 @@ CProgressPathView::CProgressPathView(CWendoDoc& document, QWidget* parent)
     m_list->setSortingEnabled(false);
     m_list->setAllColumnsShowFocus(true);
     // Grid lines between the cells, as a report list draws them.
+    // A style sheet that styles items takes over their selected look too, so it says it.
     m_list->setStyleSheet(
         QStringLiteral("QTreeView::item { border-right: 1px solid palette(midlight);"
-                       " border-bottom: 1px solid palette(midlight); }"));
+                       " border-bottom: 1px solid palette(midlight); }"
+                       "QTreeView::item:selected { background: palette(highlight);"
+                       " color: palette(highlighted-text); }"));
     m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionsClickable(true);
     connect(m_list->header(), &QHeaderView::sectionClicked, this,
@@ -196,8 +201,12 @@ void CProgressPathView::SizeColumns(int width)
     const int parts = m_fileStats ? 5 : 3;
     m_list->setColumnWidth(0, 2 * (width / parts));
     m_list->setColumnWidth(1, width / parts);
+    // Size, Modified, Accessed: never narrower than a date as the list writes it.
+    static constexpr std::int64_t kSomeDate = 1700000000;
+    const int date =
+        m_list->fontMetrics().horizontalAdvance(FromUtf8(FormatReportTime(kSomeDate))) + 16;
     for (int column = 2; column < m_list->columnCount(); ++column) {
-        m_list->setColumnWidth(column, 2 * width / (3 * parts));
+        m_list->setColumnWidth(column, std::max(2 * width / (3 * parts), date));
     }
 }
 

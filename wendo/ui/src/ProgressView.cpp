@@ -1,5 +1,7 @@
 #include "ProgressView.h"
 
+#include "fw/ByteText.h"
+
 #include "MainFrame.h"
 #include "ProgressIcons.h"
 #include "WendoApp.h"
@@ -32,7 +34,7 @@ namespace {
 
 QString FromUtf8(const std::string& text)
 {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return fw::ShowBytes(text);
 }
 
 // Measures a path in the font of the field that shows it.
@@ -121,6 +123,9 @@ CProgressView::CProgressView(CWendoDoc& document, QWidget* parent)
     m_refresh->setSingleShot(true);
     m_refresh->setInterval(kRefreshMs);
     connect(m_refresh, &QTimer::timeout, this, [this] { FlushPending(); });
+    // The viewport also changes width without this view resizing (a scroll bar comes or goes
+    // after a maximise); the statistics list follows it.
+    m_scroll->viewport()->installEventFilter(this);
 }
 
 CProgressView::~CProgressView()
@@ -340,6 +345,11 @@ std::intptr_t CProgressView::OnNotification(std::uint32_t message, std::intptr_t
         return 1;
     case WMU_RUN_END:
         FlushPending();
+        // With no file to count, the bar was left in its endless busy mode.
+        if (m_progress->maximum() <= 0) {
+            m_progress->setRange(0, 1);
+            m_progress->setValue(1);
+        }
         SetRunIcon(kRunIdleIcon);
         m_frame = 0;
         ShowProcessImage(m_animation.at(0));
@@ -448,6 +458,16 @@ void CProgressView::FlushPending() const
     m_dirtyColumns.clear();
 }
 
+void CProgressView::ShowReplayed()
+{
+    FlushPending();
+    const int files = std::max(0, GetWendoDoc().Run.MaxInc.load());
+    m_progress->setRange(0, std::max(files, 1));
+    m_progress->setValue(m_progress->maximum());
+    m_ui->text_1070->setText(QStringLiteral("%1/%2").arg(files).arg(files));
+    StopAnimation();
+}
+
 void CProgressView::UpdateRunState(bool canRun, bool started, bool suspended)
 {
     const int icon = !started ? kRunIdleIcon : suspended ? kSuspendedIcon : kRunningIcon;
@@ -491,6 +511,14 @@ void CProgressView::resizeEvent(QResizeEvent* event)
 {
     cdxCSizingForm::resizeEvent(event);
     ApplyResizeRule();
+}
+
+bool CProgressView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize) {
+        ApplyResizeRule();
+    }
+    return cdxCSizingForm::eventFilter(watched, event);
 }
 
 void CProgressView::ApplyResizeRule()

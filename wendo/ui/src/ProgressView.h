@@ -67,6 +67,8 @@ public:
     std::intptr_t OnNotification(std::uint32_t message, std::intptr_t wParam);
     // Shows what the notifications since the last refresh changed.
     void FlushPending() const;
+    // A report read back is a finished run: the bar full and its count "n/n".
+    void ShowReplayed();
 
     // What the view shows, for the report window's readers (tests, screenshots).
     QString FieldText(int controlId) const;
@@ -80,6 +82,7 @@ public:
 protected:
     void timerEvent(QTimerEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildStatistics();

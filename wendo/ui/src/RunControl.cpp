@@ -144,7 +144,7 @@ RunSettings DesktopRunSettings(const fw::Profile& profile)
 {
     RunSettings settings;
     settings.pace =
-        profile.GetInt(QString::fromLatin1(kPaceSection), QString::fromLatin1(kPaceEntry), 1) != 0;
+        profile.GetInt(QString::fromLatin1(kPaceSection), QString::fromLatin1(kPaceEntry), 0) != 0;
     settings.journalFolder = UserJournalFolder();
     return settings;
 }

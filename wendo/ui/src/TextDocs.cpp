@@ -44,7 +44,15 @@ bool CTextDoc::OnOpenDocument(std::string_view path)
 bool CTextDoc::OnSaveDocument(std::string_view path)
 {
     if (m_source) {
-        m_text = m_source();
+        std::optional<std::string> text = m_source();
+        if (!text) {
+            // Writing the file as UTF-8 instead would change every byte the person did not edit.
+            ReportFailure(os::ForDisplay(path) +
+                          "\nThe file is kept as Latin-1, which cannot hold some characters typed "
+                          "into it. The file was not saved.");
+            return false;
+        }
+        m_text = *std::move(text);
     }
     if (!core::CDocument::OnSaveDocument(path)) {
         return false;

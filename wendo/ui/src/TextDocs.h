@@ -11,6 +11,7 @@
 #include "os/file.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,7 +23,8 @@ public:
     // The hint of UpdateAllViews after the file was read again.
     static constexpr long kHintReloaded = 1;
     // Where the text being saved comes from (the view's edit box); none keeps the text read.
-    using TextSource = std::function<std::string()>;
+    // It gives nothing when the text cannot be written in the encoding the file was read in.
+    using TextSource = std::function<std::optional<std::string>()>;
 
     bool OnOpenDocument(std::string_view path) override;
     bool OnSaveDocument(std::string_view path) override;

@@ -42,11 +42,6 @@ protected:
     }
 };
 
-QString FromUtf8(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 } // namespace
 
 CTextView::CTextView(core::CDocument& document, QWidget* parent)
@@ -64,7 +59,7 @@ CTextView::CTextView(core::CDocument& document, QWidget* parent)
             GetDocument()->SetModifiedFlag(true);
         }
     });
-    GetTextDoc().SetTextSource([this] { return m_edit->toPlainText().toStdString(); });
+    GetTextDoc().SetTextSource([this] { return m_shown.Read(*m_edit->document()); });
 
     OnCommandId(
         fw::id::EDIT_FIND, [this] { OnFind(); },
@@ -123,9 +118,12 @@ void CTextView::OnDocumentUpdate(core::DocumentView* /*sender*/, long hint)
 void CTextView::FillFromDocument()
 {
     m_edit->blockSignals(true);
-    m_edit->setPlainText(FromUtf8(GetTextDoc().GetText()));
+    m_shown.Show(*m_edit->document(), GetTextDoc().GetText());
     m_edit->blockSignals(false);
     GetDocument()->SetModifiedFlag(false);
+    if (CWendoApp* app = CWendoApp::Get(); app != nullptr && app->GetMainFrame() != nullptr) {
+        app->GetMainFrame()->UpdateEncodingPane();
+    }
 }
 
 void CTextView::OnActivated()

@@ -5,6 +5,7 @@
 // Threads: interface thread only. Ownership: the view owns its edit box and find dialog.
 #pragma once
 
+#include "fw/ByteText.h"
 #include "fw/View.h"
 
 #include <QString>
@@ -34,6 +35,7 @@ public:
     void OnDocumentUpdate(core::DocumentView* sender, long hint) override;
 
     QTextEdit* Edit() const { return m_edit; }
+    fw::TextEncoding Encoding() const { return m_shown.Encoding(); }
     CFindDlg* FindDialog() const { return m_find; }
     // Searches forward from the selection with the find dialog's choices, going on from the
     // top up to where it began. True when found (the match is then selected).
@@ -49,6 +51,8 @@ private:
     void KeepDialogOffSelection();
 
     QTextEdit* m_edit;
+    // How the file's bytes are shown in m_edit and written back.
+    fw::EditorText m_shown;
     CFindDlg* m_find;
     bool m_failed = false; // the last search failed
     QString m_failedText;

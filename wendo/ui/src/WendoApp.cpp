@@ -232,7 +232,7 @@ void CWendoApp::AddTemplates()
             ViewOf<CProgressView>(), fw::ViewClassOf<CProgressView>())));
     TextTemplate =
         static_cast<CKVMultiDocTemplate*>(AddDocTemplate(std::make_unique<CKVMultiDocTemplate>(
-            res::TEXT, "Text\nText\n\nText files (*.txt,*.htm,*.html )\n.txt;.*\n\n",
+            res::TEXT, "Text\nText\n\nText files (*.txt *.htm *.html)\n.txt;.*\n\n",
             Make<CTextDoc>(),
             frameOf([](fw::MultiDocTemplate& t, core::CDocument& d) -> fw::ChildFrame* {
                 return new CTextFrame(t, d);
@@ -310,16 +310,21 @@ void CWendoApp::OpenWebFile(const QString& nativePath)
     OpenWithTemplate(WebTemplate, nativePath, fw::ViewClassOf<CWebView>());
 }
 
-bool CWendoApp::CanCloseDocument(core::CDocument& document)
+bool CWendoApp::RefuseWhileRunning(const core::CDocument* document)
 {
-    const auto* doc = dynamic_cast<CWendoDoc*>(&document);
-    if (doc != nullptr && doc->Started.load() != 0) {
-        // A run reads the document until its end; the document stays until then.
-        fw::MessageBox(core::Msg::DOCUMENT_IN_PROCESS, core::PromptButtons::Ok,
-                       core::PromptIcon::Exclamation, GetMainWnd());
+    const auto* doc = dynamic_cast<const CWendoDoc*>(document);
+    if (doc == nullptr || doc->Started.load() == 0) {
         return false;
     }
-    return fw::WinApp::CanCloseDocument(document);
+    // A run reads the document until its end; the document stays until then.
+    fw::MessageBox(core::Msg::DOCUMENT_IN_PROCESS, core::PromptButtons::Ok,
+                   core::PromptIcon::Exclamation, GetMainWnd());
+    return true;
+}
+
+bool CWendoApp::CanCloseDocument(core::CDocument& document)
+{
+    return !RefuseWhileRunning(&document) && fw::WinApp::CanCloseDocument(document);
 }
 
 void CWendoApp::OnDocumentClosing(core::CDocument* document)

@@ -51,6 +51,8 @@ public:
     void OpenTextFile(const QString& nativePath);
     void OpenWebFile(const QString& nativePath);
 
+    // Tells the person and gives true when the document is in a run (it cannot be closed).
+    bool RefuseWhileRunning(const core::CDocument* document);
     bool CanCloseDocument(core::CDocument& document) override;
     void OnDocumentClosing(core::CDocument* document) override;
 

@@ -322,6 +322,22 @@ TEST_F(CmdViewsTest, RegularExpressionBoxTurnsPlainOptionsOffAndRefusesABadPatte
     EXPECT_EQ(m_list->GetItemImage(row), CCmdView::kRegexImage);
 }
 
+// Command files are 8-bit text: what is not UTF-8 is shown as Latin-1 and stored back unchanged.
+TEST_F(CmdViewsTest, StoredBytesSurviveTheEditorsOk)
+{
+    for (const char* text : {"FINDREPL VALUE ~Caf\xe9\r\n\xa0~DELIMITER ~na\xefve~",
+                             "CHANGE_IMG ADD ALT_TAG SRC ~caf\xe9.gif~VALUE ~\xe9t\xe9~"
+                             "EXCLUDE ~\xe9t\xe9*~",
+                             "FINDREPL VALUE ~Caf\xc3\xa9~DELIMITER ~\xe2\x82\xac~"}) {
+        m_doc->StoreCommand(-1, wendo::CParseCmd(text), nullptr, 0);
+        const std::string before = m_doc->Commands.back().Text;
+        CParseCmdView* editor = Modify(m_list->RowCount() - 1);
+        ASSERT_NE(editor, nullptr) << text;
+        ASSERT_TRUE(editor->OnOK()) << text;
+        EXPECT_EQ(m_doc->Commands.back().Text, before);
+    }
+}
+
 TEST_F(CmdViewsTest, UndoRestoresTheCommandAsItWasWhenTheEditorOpened)
 {
     const std::string original = std::next(m_doc->Commands.begin(), 2)->Text;

@@ -14,6 +14,7 @@
 #include "WendoIds.h"
 #include "fw/ChildFrame.h"
 #include "fw/CommandIds.h"
+#include "fw/CommandManager.h"
 #include "fw/RecentFileList.h"
 #include "os/path.h"
 #include "plinth/KVResource.h"
@@ -25,12 +26,14 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFileDialog>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -41,6 +44,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -195,6 +199,49 @@ protected:
         return dynamic_cast<V*>(CMainFrame::FindDocView(m_doc, fw::ViewClassOf<V>()));
     }
     fw::ChildFrame* Active() const { return Frame().MDIGetActive(); }
+    // A new window lies whole inside the main window's client area.
+    void ExpectInside(const fw::ChildFrame* frame, const char* what) const
+    {
+        ASSERT_NE(frame, nullptr) << what;
+        const QRect area = Frame().GetMdiArea()->viewport()->rect();
+        EXPECT_TRUE(area.contains(frame->geometry()))
+            << what << " at " << frame->geometry().x() << "," << frame->geometry().y() << " "
+            << frame->width() << "x" << frame->height() << " outside " << area.width() << "x"
+            << area.height();
+    }
+    // What the person reads in the status bar's message pane and in the recent-file items.
+    QString Status() const { return Frame().GetStatusText(); }
+    QStringList RecentItems() const
+    {
+        QStringList items;
+        for (const QAction* action : Frame().GetFileMenu()->actions()) {
+            const int id = fw::CommandManager::CommandId(action);
+            if (id >= fw::id::FILE_MRU_FIRST && id <= fw::id::FILE_MRU_LAST) {
+                items << action->text();
+            }
+        }
+        return items;
+    }
+    // The selected row is drawn with its text readable: a good share of its pixels stand off
+    // the row's background.
+    static bool SelectedRowIsReadable(QTreeWidget* list)
+    {
+        QTreeWidgetItem* item = list->currentItem();
+        if (item == nullptr || !item->isSelected()) {
+            return false;
+        }
+        const QRect row = list->visualItemRect(item).adjusted(0, 1, 0, -1);
+        const QImage picture = list->viewport()->grab(row).toImage();
+        const QColor background = picture.pixelColor(1, picture.height() / 2);
+        int inked = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                const QColor c = picture.pixelColor(x, y);
+                inked += std::abs(c.lightness() - background.lightness()) > 90 ? 1 : 0;
+            }
+        }
+        return inked > 20;
+    }
     CParseCmdView* NewCommandEditor() const
     {
         for (auto* editor : Frame().GetMdiArea()->findChildren<CParseCmdView*>()) {
@@ -216,6 +263,10 @@ protected:
         CParseCmdView* editor = NewCommandEditor();
         ASSERT_NE(editor, nullptr);
         EXPECT_EQ(Active(), editor->GetParentFrame()) << "the editor comes to the front";
+        if (!Active()->isMaximized()) {
+            ExpectInside(Active(), "the command editor");
+        }
+        EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Wendo - [site.wdo]"));
         EXPECT_FALSE(Enabled(cmd::RUN)) << "no run while an editor is open";
         auto* types = Find<QComboBox>(editor, "combo_1003");
         types->setCurrentIndex(types->findText(QString::fromLatin1(type)));
@@ -276,11 +327,17 @@ TEST_F(EndToEndTest, ANewUserEditsRunsAndReplaysTheExampleAndFindsItAllAgainAfte
 {
     // ---- A start with no file opens nothing ----
     Start();
-    m_app->GetProfile().WriteInt(kPaceSection, kPaceEntry, 1); // as a person gets it
+    // Pauses between the steps of a run are off unless asked for; the person asks for them
+    // in Preferences, to watch the run (and stop it on the way).
+    EXPECT_FALSE(DesktopRunSettings(m_app->GetProfile()).pace);
+    m_app->GetProfile().WriteInt(kPaceSection, kPaceEntry, 1);
     Frame().setGeometry(QRect(kWindowPlace, kWindowSize));
     EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Wendo"));
     EXPECT_TRUE(Frame().GetChildFrames().empty());
     EXPECT_EQ(MenuTitles(), QStringList({"&File", "&View", "&Help"}));
+    EXPECT_EQ(Status(), QStringLiteral("Ready"));
+    EXPECT_EQ(RecentItems(), QStringList({"Recent File"}));
+    EXPECT_FALSE(Enabled(fw::id::FILE_MRU_FIRST)) << "the placeholder is greyed";
     for (int id : {cmd::RUN, cmd::VIEW_PATH, cmd::REPORT, fw::id::FILE_SAVE}) {
         EXPECT_FALSE(Enabled(id)) << id;
     }
@@ -303,8 +360,11 @@ TEST_F(EndToEndTest, ANewUserEditsRunsAndReplaysTheExampleAndFindsItAllAgainAfte
     ASSERT_NE(m_doc, nullptr);
     ASSERT_NE(View<CCmdView>(), nullptr);
     ASSERT_NE(View<CFileWendoView>(), nullptr);
+    ExpectInside(Active(), "the command file window");
+    EXPECT_EQ(RecentItems(), QStringList({QStringLiteral("&1 ") + SitePath()}));
     Active()->showMaximized();
     EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Wendo - [site.wdo]"));
+    EXPECT_EQ(Status(), QStringLiteral("Ready"));
     EXPECT_EQ(MenuTitles(), QStringList({"&File", "&Edit", "&View", "&Window", "&Help"}));
     EXPECT_EQ(View<CCmdView>()->RowCount(), 8);
     EXPECT_EQ(View<CFileWendoView>()->GetEntryList().Count(), 5);
@@ -332,6 +392,9 @@ TEST_F(EndToEndTest, ANewUserEditsRunsAndReplaysTheExampleAndFindsItAllAgainAfte
     auto* selector = View<CPathView>();
     ASSERT_NE(selector, nullptr);
     EXPECT_EQ(Active(), selector->GetParentFrame());
+    if (!Active()->isMaximized()) {
+        ExpectInside(Active(), "the path selector");
+    }
     const std::string drafts = os::FromNative(m_base + "drafts");
     ASSERT_TRUE(selector->OpenTreeAt(drafts));
     ASSERT_TRUE(SpinUntil([selector] { return !selector->IsListPending(); }));
@@ -399,9 +462,11 @@ TEST_F(EndToEndTest, ANewUserEditsRunsAndReplaysTheExampleAndFindsItAllAgainAfte
     auto* paths = View<CProgressPathView>();
     ASSERT_NE(progress, nullptr) << "Run opens the report window";
     ASSERT_NE(paths, nullptr);
+    if (!progress->GetParentFrame()->isMaximized()) {
+        ExpectInside(progress->GetParentFrame(), "the report window");
+    }
     EXPECT_EQ(m_doc->Started.load(), 1);
-    EXPECT_EQ(Frame().GetFileMenu()->actions().at(kRunMenuItem)->text(),
-              QStringLiteral("St&op\tCtrl+O"));
+    EXPECT_EQ(Frame().GetFileMenu()->actions().at(kRunMenuItem)->text(), QStringLiteral("St&op"));
     progress->GetParentFrame()->showMaximized();
     Step("running");
     WhenDialogShows("stop-dialog", [](QDialog* dialog) {
@@ -440,6 +505,9 @@ TEST_F(EndToEndTest, ANewUserEditsRunsAndReplaysTheExampleAndFindsItAllAgainAfte
     EXPECT_EQ(progress->FieldText(1063), QStringLiteral("All parsing done"));
     EXPECT_EQ(progress->FieldText(1066), QString::number(changed.size())) << "files modified";
     EXPECT_EQ(progress->RunIcon(), kRunIdleIcon);
+    EXPECT_FALSE(progress->Animating()) << "nothing busy once the run has ended";
+    EXPECT_GT(progress->ProgressBar()->maximum(), 0) << "no endless busy bar";
+    EXPECT_EQ(Status(), QStringLiteral("Ready"));
     // With a file statistics command every file of the run has a row; those that no
     // command changed have no message.
     std::set<std::string> shown;
@@ -478,6 +546,14 @@ TEST_F(EndToEndTest, ANewUserEditsRunsAndReplaysTheExampleAndFindsItAllAgainAfte
         return cells;
     }();
     EXPECT_NE(totals.at(9), QStringLiteral("0")) << "Furniture was replaced";
+    for (int column = 1; column < 9; ++column) {
+        const QString type = statistics->horizontalHeaderItem(column)->text();
+        if (type != QStringLiteral("FILESTAT") && type != QStringLiteral("REWIND")) {
+            EXPECT_NE(totals.at(column), QStringLiteral("0")) << "the example's " << column;
+        }
+    }
+    // The statistics list takes the maximised pane's width.
+    EXPECT_GT(statistics->width(), progress->width() - 80);
     const QString modifiedCount = progress->FieldText(1066);
     Step("run-finished");
 
@@ -506,6 +582,18 @@ TEST_F(EndToEndTest, ANewUserEditsRunsAndReplaysTheExampleAndFindsItAllAgainAfte
     EXPECT_EQ(progress->FieldText(1063), QStringLiteral("All parsing done"));
     EXPECT_EQ(Column(paths->List(), 0), files);
     EXPECT_EQ(Column(paths->List(), 1), messages);
+    EXPECT_EQ(progress->ProgressBar()->value(), progress->ProgressBar()->maximum());
+    EXPECT_EQ(progress->FieldText(1070), QStringLiteral("%1/%1").arg(m_doc->Run.MaxInc.load()));
+    EXPECT_FALSE(progress->Animating());
+    paths->List()->setCurrentItem(paths->List()->topLevelItem(1));
+    SpinUntil([] { return false; }, 20);
+    EXPECT_TRUE(SelectedRowIsReadable(paths->List())) << "the selected row shows its text";
+    const QFontMetrics metrics = paths->List()->fontMetrics();
+    for (int column : {3, 4}) {
+        EXPECT_GE(paths->List()->columnWidth(column),
+                  metrics.horizontalAdvance(paths->List()->topLevelItem(1)->text(column)))
+            << "the dates fit in column " << column;
+    }
     Step("report-replayed");
 
     // ---- A changed file in the text viewer: find a word, the HTML viewer and back ----
@@ -528,6 +616,10 @@ TEST_F(EndToEndTest, ANewUserEditsRunsAndReplaysTheExampleAndFindsItAllAgainAfte
     auto* text = m_app->TextTemplate->GetDocuments().front()->FindView<CTextView>();
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(Active(), text->GetParentFrame());
+    if (!Active()->isMaximized()) {
+        ExpectInside(Active(), "the text viewer");
+    }
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Wendo - [welcome.htm]"));
     EXPECT_TRUE(text->Edit()->toPlainText().contains(QStringLiteral("Furnishings")));
     text->GetParentFrame()->showMaximized();
     Choose(fw::id::EDIT_FIND);
@@ -542,12 +634,28 @@ TEST_F(EndToEndTest, ANewUserEditsRunsAndReplaysTheExampleAndFindsItAllAgainAfte
     auto* web = m_app->WebTemplate->GetDocuments().front()->FindView<CWebView>();
     ASSERT_NE(web, nullptr);
     EXPECT_EQ(Active(), web->GetParentFrame());
+    if (!Active()->isMaximized()) {
+        ExpectInside(Active(), "the HTML viewer");
+    }
     EXPECT_EQ(MenuTitles(), QStringList({"&File", "&Edit", "&Go", "&View", "&Window", "&Help"}));
     web->GetParentFrame()->showMaximized();
     Step("html-viewer");
     Choose(cmd::VIEW_SOURCE);
     EXPECT_EQ(Active(), text->GetParentFrame()) << "back to the same text window";
     EXPECT_EQ(m_app->TextTemplate->GetDocuments().size(), 1U);
+    // A word that is not there: the status bar tells, until the next window.
+    text->FindDialog()->SetSearchText(QStringLiteral("Armchair"));
+    text->FindDialog()->FindNext();
+    text->FindDialog()->hide();
+    EXPECT_NE(Status(), QStringLiteral("Ready"));
+    // The viewers closed, the title names the document of the window that is active again.
+    web->GetParentFrame()->close();
+    text->GetParentFrame()->close();
+    ASSERT_TRUE(SpinUntil([this] { return m_app->TextTemplate->GetDocuments().empty(); }));
+    SpinUntil([this] { return Active() != nullptr; });
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Wendo - [site.wdo]"));
+    EXPECT_EQ(Status(), QStringLiteral("Ready"));
+    EXPECT_FALSE(Frame().windowTitle().contains(QStringLiteral("\u2014")));
 
     // ---- Quit; a new start finds the window where it was and the file in the list ----
     Frame().showNormal();

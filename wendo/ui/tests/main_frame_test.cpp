@@ -4,13 +4,20 @@
 #include "engine/Notifications.h"
 #include "fw/ChildFrame.h"
 #include "fw/CommandIds.h"
+#include "fw/RecentFileList.h"
 #include "fw/WindowPlacement.h"
 
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSettings>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QUrl>
+#include <set>
 
 namespace {
 
@@ -95,7 +102,8 @@ TEST_F(MainFrameTest, TheMenuBarFollowsTheKindOfTheActiveWindow)
     Start();
     EXPECT_EQ(Titles(Frame().menuBar()), QStringList({"&File", "&View", "&Help"}));
     EXPECT_EQ(Items(Frame().GetFileMenu()),
-              QStringList({"&New\tCtrl+N", "&Open...\tCtrl+O", "-", "Recent File", "-", "E&xit"}));
+              QStringList({"&New\tCtrl+N", "&Open...\tCtrl+O", "-", "Recent File", "-",
+                           "P&rint Setup...", "-", "E&xit"}));
 
     m_doc = OpenSite();
     ASSERT_NE(m_doc, nullptr);
@@ -108,11 +116,10 @@ TEST_F(MainFrameTest, TheMenuBarFollowsTheKindOfTheActiveWindow)
               QStringList({"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "&Save\tCtrl+S",
                            "Save &As...", "-", "&Run\tCtrl+R", "&Undo Last Run...", "-"}));
     EXPECT_EQ(file.last(), QStringLiteral("E&xit"));
-    EXPECT_EQ(
-        Items(Frame().menuBar()->actions().at(1)->menu()),
-        QStringList({"&Add\tCtrl+A", "Duplicate\tCtrl+D", "&Modify\tCtrl+M", "&Remove\tCtrl+R",
-                     "Excl&ude\tCtrl+U", "Re&cursive\tCtrl+C", "Remove All\tCtrl+L", "-",
-                     "Pre&view Changes"}));
+    EXPECT_EQ(Items(Frame().menuBar()->actions().at(1)->menu()),
+              QStringList({"&Add\tCtrl+A", "Duplicate\tCtrl+D", "&Modify\tCtrl+M", "&Remove\tDel",
+                           "Excl&ude\tCtrl+U", "Re&cursive\tCtrl+C", "Remove All\tCtrl+L", "-",
+                           "Pre&view Changes"}));
     EXPECT_EQ(Items(Frame().GetViewMenu()),
               QStringList({"&Path", "&Command", "CMD&File", "&Report", "-", "&Toolbar",
                            "&Web Toolbar", "&Status Bar", "-", "Pr&eferences..."}));
@@ -198,15 +205,14 @@ TEST_F(MainFrameTest, TheRunItemFollowsTheRunThroughItsStates)
     };
     const Step steps[] = {
         {"idle", [] {}, "&Run\tCtrl+R", cmd::RUN},
-        {"running", [this] { Frame().GetCommands().Execute(cmd::RUN); }, "St&op\tCtrl+O",
-         cmd::STOP},
+        {"running", [this] { Frame().GetCommands().Execute(cmd::RUN); }, "St&op", cmd::STOP},
         {"suspended",
          [this] {
              m_answer = StopChoice::Suspend;
              Frame().GetCommands().Execute(cmd::STOP);
          },
          "&Resume\tCtrl+R", cmd::RESUME},
-        {"running again", [this] { Frame().GetCommands().Execute(cmd::RESUME); }, "St&op\tCtrl+O",
+        {"running again", [this] { Frame().GetCommands().Execute(cmd::RESUME); }, "St&op",
          cmd::STOP},
         {"idle again", [this] { Frame().OnRunNotification(wendo::WMU_RUN_END, 0, m_doc); },
          "&Run\tCtrl+R", cmd::RUN},
@@ -232,7 +238,7 @@ TEST_F(MainFrameTest, AMaximisedChildStillHasItsRunItemAndWebToolbarCheck)
     Frame().MDIGetActive(&maximised);
     EXPECT_TRUE(maximised);
     Frame().UpdateRunCommand();
-    EXPECT_EQ(RunItem(), QStringLiteral("St&op\tCtrl+O"));
+    EXPECT_EQ(RunItem(), QStringLiteral("St&op"));
     Frame().GetCommands().Execute(cmd::WEB_TOOLBAR);
     Frame().UpdateCommandUI();
     for (QAction* item : Frame().GetCommands().Actions(cmd::WEB_TOOLBAR)) {
@@ -322,6 +328,145 @@ TEST_F(MainFrameTest, ADocumentInProcessIsNotClosed)
     EXPECT_TRUE(m_app->FindOpenWendoDoc(m_doc) != nullptr);
     ASSERT_FALSE(m_boxes.empty());
     EXPECT_EQ(m_boxes.back(), QStringLiteral("This document is in process ... Can't be modified"));
+    m_doc->Started = 0;
+}
+
+TEST_F(MainFrameTest, FileCloseDuringARunClosesNoWindowAtAll)
+{
+    StartWithSite();
+    Frame().GetCommands().Execute(cmd::RUN);
+    const std::size_t windows = Frame().GetChildFrames().size();
+    ASSERT_EQ(windows, 2U) << "the command file window and the report window";
+    Frame().GetCommands().Execute(fw::id::FILE_CLOSE);
+    SpinUntil([] { return false; }, 50);
+    EXPECT_EQ(Frame().GetChildFrames().size(), windows);
+    EXPECT_EQ(m_boxes.size(), 1U);
+    m_doc->Started = 0;
+}
+
+// Ctrl+R runs as the File menu says; Delete removes a command, asking first when the command
+// holds something; F6 and Shift+F6 go round the panes; tool tips are plain captions.
+TEST_F(MainFrameTest, KeysDoWhatTheirMenuItemsSay)
+{
+    StartWithSite();
+    auto* list =
+        static_cast<CCmdView*>(CMainFrame::FindDocView(m_doc, fw::ViewClassOf<CCmdView>()));
+    ASSERT_NE(list, nullptr);
+    Frame().show();
+    Frame().activateWindow();
+    ASSERT_TRUE(SpinUntil([this] { return QApplication::activeWindow() == &Frame(); }));
+    list->GetListCtrl().setFocus();
+    list->SelectRow(2);
+    const int rows = list->RowCount();
+    const auto press = [](QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        QKeyEvent down(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(target, &down);
+    };
+    press(&list->GetListCtrl(), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(m_doc->Started.load(), 1) << "Ctrl+R runs";
+    EXPECT_EQ(list->RowCount(), rows);
+    Frame().OnRunNotification(wendo::WMU_RUN_END, 0, m_doc);
+    Frame().ActivateFrame(list->GetParentFrame());
+    list->GetListCtrl().setFocus();
+
+    press(&list->GetListCtrl(), Qt::Key_Delete, Qt::NoModifier);
+    EXPECT_EQ(m_boxes.size(), 1U) << "a command with text is asked about";
+    EXPECT_EQ(list->RowCount(), rows) << "and kept when the answer is No";
+    fw::SetMessageBoxHook([this](const QString& text, core::PromptButtons, core::PromptIcon) {
+        m_boxes.push_back(text);
+        return core::PromptAnswer::Yes;
+    });
+    press(&list->GetListCtrl(), Qt::Key_Delete, Qt::NoModifier);
+    EXPECT_EQ(list->RowCount(), rows - 1);
+
+    // The command file window's panes in order, round and back.
+    std::vector<const fw::View*> seen;
+    for (int step = 0; step < 3; ++step) {
+        Frame().GetCommands().Execute(fw::id::NEXT_PANE);
+        seen.push_back(Frame().MDIGetActive()->GetActiveView());
+    }
+    EXPECT_EQ(std::set<const fw::View*>(seen.begin(), seen.end()).size(), 3U);
+    Frame().GetCommands().Execute(fw::id::PREV_PANE);
+    EXPECT_EQ(Frame().MDIGetActive()->GetActiveView(), seen[1]);
+
+    for (QAction* slot : Frame().GetStandardBar()->actions()) {
+        EXPECT_FALSE(slot->toolTip().contains(QLatin1Char('&')) ||
+                     slot->toolTip().contains(QLatin1Char('\t')))
+            << slot->toolTip().toStdString();
+    }
+}
+
+// The recent files and the Window menu's list are current the moment they change; the status
+// bar says "Ready" again in the next window; a title names the active document after a window
+// closes; files dropped on the main window open as from File > Open.
+TEST_F(MainFrameTest, MenusTitleAndStatusBarAreCurrentAtOnce)
+{
+    StartWithSite();
+    m_app->GetRecentFileList()->Add(m_home.path() + QStringLiteral("/other.wdo"));
+    const QStringList file = Items(Frame().GetFileMenu());
+    EXPECT_EQ(file.at(8), QStringLiteral("&1 %1/other.wdo").arg(m_home.path()));
+    EXPECT_EQ(file.at(9), QStringLiteral("&2 %1").arg(SitePath()));
+
+    Frame().SetStatusText(QStringLiteral("Passed the end of the file"));
+    Frame().GetCommands().Execute(cmd::RUN);
+    EXPECT_EQ(Frame().GetStatusText(), QStringLiteral("Ready"));
+    Frame().OnRunNotification(wendo::WMU_RUN_END, 0, m_doc);
+    QMenu* window = Frame().findChild<QMenu*>(QStringLiteral("WindowMenu"));
+    ASSERT_NE(window, nullptr);
+    Q_EMIT window->aboutToShow();
+    const QStringList windows = Items(window);
+    ASSERT_EQ(windows.size(), 6);
+    EXPECT_EQ(windows.at(3), QStringLiteral("-"));
+    EXPECT_TRUE(windows.at(4).startsWith(QStringLiteral("&1 "))) << windows.at(4).toStdString();
+    EXPECT_TRUE(windows.at(5).startsWith(QStringLiteral("&2 "))) << windows.at(5).toStdString();
+    EXPECT_TRUE(window->actions().at(5)->isChecked()) << "the report window is active";
+    window->actions().at(4)->trigger();
+    EXPECT_EQ(Frame().MDIGetActive(), Frame().GetChildFrames().front());
+
+    QFile page(m_home.path() + QStringLiteral("/page.txt"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.close();
+    QMimeData dropped;
+    dropped.setUrls({QUrl::fromLocalFile(page.fileName())});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Frame(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Frame(), &drop);
+    ASSERT_EQ(m_app->TextTemplate->GetDocuments().size(), 1U);
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Wendo - [page.txt]"));
+    Frame().MDIGetActive()->close();
+    SpinUntil([] { return false; }, 50);
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Wendo - [site.wdo]"));
+}
+
+// New windows, Cascade and Tile keep every child window whole inside the client area, also in
+// a main window smaller than the forms' designed sizes.
+TEST_F(MainFrameTest, ChildWindowsStayInsideTheClientArea)
+{
+    Start();
+    m_app->SetRunControlFactory(
+        [this](wendo::CWendoDoc& doc) { return std::make_unique<ScriptedRun>(doc, &m_answer); });
+    Frame().resize(560, 380);
+    Frame().show();
+    SpinUntil([] { return false; }, 50);
+    m_doc = OpenSite();
+    ASSERT_NE(m_doc, nullptr);
+    Frame().UpdateCommandUI();
+    Frame().GetCommands().Execute(cmd::RUN);
+    ASSERT_EQ(Frame().GetChildFrames().size(), 2U);
+    const QRect area = Frame().GetMdiArea()->viewport()->rect();
+    const auto expectInside = [&](const char* when) {
+        for (fw::ChildFrame* frame : Frame().GetChildFrames()) {
+            EXPECT_TRUE(area.contains(frame->geometry()))
+                << when << ": " << frame->windowTitle().toStdString();
+        }
+    };
+    expectInside("opened");
+    Frame().GetCommands().Execute(fw::id::WINDOW_CASCADE);
+    expectInside("cascaded");
+    Frame().GetCommands().Execute(fw::id::WINDOW_TILE_HORZ);
+    expectInside("tiled");
     m_doc->Started = 0;
 }
 

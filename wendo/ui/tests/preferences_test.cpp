@@ -35,11 +35,11 @@ TEST_F(PreferencesTest, TheBoxShowsWhatTheNextRunWillDo)
         bool checked;
     };
     const Row rows[] = {
-        {"no entry: the original pauses", nullptr, true},
+        {"no entry: no pauses", nullptr, false},
         {"turned off", "0", false},
         {"turned on", "1", true},
         {"any other number is on", "7", true},
-        {"not a number: the default", "fast", true},
+        {"not a number: the default", "fast", false},
     };
     for (const Row& row : rows) {
         Profile().Remove(kPaceSection, kPaceEntry);
@@ -65,7 +65,7 @@ TEST_F(PreferencesTest, OkStoresTheChoiceForTheNextRunAndCancelKeepsTheOldOne)
     };
     // Each row starts from what the row before it left.
     const Row rows[] = {
-        {"cancel leaves no entry", false, false, "(none)", true},
+        {"cancel leaves no entry", true, false, "(none)", false},
         {"ok turns pacing off", false, true, "0", false},
         {"cancel keeps it off", true, false, "0", false},
         {"ok turns it on again", true, true, "1", true},
@@ -94,12 +94,12 @@ TEST_F(PreferencesTest, AChoiceThatCannotBeStoredIsToldAndTheDialogStaysOpen)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     CPreferencesDlg dialog(Profile());
-    dialog.PaceBox()->setChecked(false);
+    dialog.PaceBox()->setChecked(true);
     dialog.accept();
     EXPECT_EQ(m_boxes.size(), 1u);
     EXPECT_NE(dialog.result(), QDialog::Accepted);
     ASSERT_TRUE(blocker.remove());
-    EXPECT_TRUE(NextRunPaces());
+    EXPECT_FALSE(NextRunPaces());
 }
 
 // The settings file is the user's: $XDG_CONFIG_HOME when it is an absolute folder, else
@@ -152,7 +152,7 @@ TEST_F(PreferencesTest, TheViewMenuOpensTheDialog)
         items << (action->isSeparator() ? QStringLiteral("-") : action->text());
     }
     EXPECT_EQ(items.mid(items.size() - 2), QStringList({"-", "Pr&eferences..."}));
-    ASSERT_TRUE(NextRunPaces());
+    ASSERT_FALSE(NextRunPaces());
 
     // The dialog is modal: it is answered from the event loop that it runs.
     bool seen = false;
@@ -165,13 +165,13 @@ TEST_F(PreferencesTest, TheViewMenuOpensTheDialog)
         }
         poll.stop();
         seen = true;
-        dialog->PaceBox()->setChecked(false);
+        dialog->PaceBox()->setChecked(true);
         dialog->accept();
     });
     poll.start();
     EXPECT_TRUE(Frame().GetCommands().Execute(cmd::PREFERENCES));
     EXPECT_TRUE(seen);
-    EXPECT_FALSE(NextRunPaces());
+    EXPECT_TRUE(NextRunPaces());
 }
 
 } // namespace

@@ -435,7 +435,10 @@ TEST_F(ProgressViewsTest, FileStatisticsColumnsSortByTheirKind)
     ASSERT_EQ(list->columnCount(), 5);
     const int width = list->width();
     EXPECT_EQ(list->columnWidth(0), 2 * (width / 5));
-    EXPECT_EQ(list->columnWidth(2), 2 * width / 15);
+    // The statistics columns take their share, but never less than a date needs.
+    EXPECT_EQ(list->columnWidth(2), std::max(2 * width / 15, list->columnWidth(3)));
+    EXPECT_GE(list->columnWidth(3),
+              list->fontMetrics().horizontalAdvance(QStringLiteral("12/31/2026 23:59:59")));
 
     struct File
     {
@@ -525,12 +528,12 @@ TEST(ReportFrameSplit, UpperPaneKeepsTheFormAndTheListKeepsAFewLines)
     }
 }
 
-TEST_F(ProgressViewsTest, PacingIsOnUnlessTheUserTurnedItOff)
+TEST_F(ProgressViewsTest, PacingIsOffUnlessTheUserTurnedItOn)
 {
     Start();
-    EXPECT_TRUE(DesktopRunSettings(m_app->GetProfile()).pace);
-    m_app->GetProfile().WriteInt(kPaceSection, kPaceEntry, 0);
     EXPECT_FALSE(DesktopRunSettings(m_app->GetProfile()).pace);
+    m_app->GetProfile().WriteInt(kPaceSection, kPaceEntry, 1);
+    EXPECT_TRUE(DesktopRunSettings(m_app->GetProfile()).pace);
 }
 
 // ---- Real runs of the desktop program ----

@@ -186,6 +186,56 @@ TEST_F(TextViewerTest, SavingWritesTheEditedTextAndIsNotAChange)
     EXPECT_TRUE(m_boxes.empty()) << "our own save is not another program's change";
 }
 
+// An edit at the top changes nothing else: every other byte goes back as it was read, in the
+// encoding it was read in, and the status bar names an encoding that is not UTF-8.
+TEST_F(TextViewerTest, EveryByteSurvivesAnEditElsewhere)
+{
+    Start();
+    QByteArray everyByte("Caf\xe9\n");
+    for (int byte = 1; byte <= 0xFF; ++byte) {
+        everyByte += static_cast<char>(byte);
+    }
+    const struct
+    {
+        const char* name;
+        QByteArray bytes;
+        const char* pane;
+    } rows[] = {
+        {"every byte: Latin-1", everyByte, "Latin-1"},
+        {"UTF-8 with CR LF, a lone CR, no-break space",
+         "\xef\xbb\xbf"
+         "a\xc2\xa0"
+         "b\r\nc\rd\r\n\xe2\x80\xa8\xe2\x80\xa9\xef\xb7\x90\r\n",
+         ""},
+        {"UTF-8 with LF and a private character", "\xee\x80\x80\r\n\n", ""},
+    };
+    for (const auto& row : rows) {
+        const QString path = WriteFile(QStringLiteral("f.txt"), row.bytes);
+        CTextView* view = OpenText(path);
+        ASSERT_NE(view, nullptr) << row.name;
+        EXPECT_EQ(Frame().GetEncodingPaneText(), QString::fromLatin1(row.pane)) << row.name;
+        QTextCursor(view->Edit()->document()).insertText(QStringLiteral("X"));
+        ASSERT_TRUE(view->GetDocument()->OnSaveDocument(view->GetDocument()->GetPathName()));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), "X" + row.bytes) << row.name;
+        view->GetParentFrame()->close();
+        SpinUntil([this] { return m_app->TextTemplate->GetDocuments().empty(); });
+    }
+
+    // A character Latin-1 cannot hold is not saved at the cost of every other byte.
+    const QString path = WriteFile(QStringLiteral("g.txt"), "Caf\xe9");
+    CTextView* view = OpenText(path);
+    ASSERT_NE(view, nullptr);
+    QTextCursor(view->Edit()->document()).insertText(QStringLiteral("\u20ac"));
+    m_boxes.clear();
+    EXPECT_FALSE(view->GetDocument()->OnSaveDocument(view->GetDocument()->GetPathName()));
+    EXPECT_EQ(m_boxes.size(), 1U);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("Caf\xe9"));
+}
+
 TEST_F(TextViewerTest, PasteTakesOnlyText)
 {
     Start();

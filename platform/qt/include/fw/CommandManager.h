@@ -59,10 +59,15 @@ public:
     void SetAcceleratorTable(int table, std::vector<Accelerator> keys);
     // The command of key in table, or 0.
     int FindAccelerator(int table, QKeyCombination key) const;
+    // The first command of key in table that is enabled now (a key may serve several
+    // commands that are never enabled together, as Run and Resume), or 0.
+    int FindEnabledAccelerator(int table, QKeyCombination key) const;
 
     // The status-bar prompt of a command (text before "\n") and its tool tip (after "\n").
     static QString Prompt(int id);
     static QString ToolTip(int id);
+    // A menu text as a tool tip or button shows it: no "&" marks and no key text.
+    static QString PlainCaption(const QString& menuText);
 
 Q_SIGNALS:
     void commandExecuted(int id);

@@ -47,6 +47,12 @@ public:
     // Places a new child frame in the MDI area (not shown yet).
     void AddChildFrame(ChildFrame* frame);
     void ActivateFrame(ChildFrame* frame);
+    // Moves a child window, and shrinks it when it is larger, so that it lies whole inside the
+    // client area. A maximised or minimised window is left alone.
+    void FitInClientArea(QMdiSubWindow* frame) const;
+    // Cascade and Tile, then every window fitted inside the client area.
+    void CascadeChildren();
+    void TileChildren();
 
     std::vector<CommandTarget*> GetRoutingChain() const;
     // The update pass, now.
@@ -59,6 +65,11 @@ public:
     void SetStatusText(const QString& text, int paneId = 0);
     void SetStatusText(unsigned stringId, int paneId = 0);
     QString GetStatusText(int paneId = 0) const;
+    // The message pane's idle text ("Ready"), also when a prompt no longer applies: the next
+    // menu, the next active window, the next run.
+    void ResetStatusText();
+    // Whether the pane of an indicator id shows its key as on (CAP, NUM, SCRL).
+    bool IsIndicatorOn(int paneId) const;
 
 protected:
     // Fills the empty menu bar for a menu kind.
@@ -80,6 +91,7 @@ protected:
 private:
     void OnSubWindowActivated(QMdiSubWindow* window);
     void OnFocusChanged(QWidget* old, QWidget* now);
+    void UpdateIndicators();
 
     WinApp* m_app;
     QMdiArea* m_mdiArea;

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace fw {
 
@@ -24,8 +25,13 @@ public:
     void Remove(int index);
     void ReadList();
     void WriteList() const;
+    // Called after every change of the entries, so that menus showing them follow at once.
+    void SetChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
 
 private:
+    void Changed() const;
+
+    std::function<void()> m_changed;
     Profile* m_profile;
     int m_size;
     QStringList m_entries;
