@@ -29,6 +29,8 @@ int Dispatch(int argc, char** argv)
                "\nExit status of --parse and --check: 0 on success, 1 when the output cannot be\n"
                "written or on an internal error, 2 on a usage error or an unreadable input.");
 
+    app.set_version_flag("--version", std::string("wendo-run ") + WENDO_VERSION_TEXT,
+                         "Print the version and exit");
     std::string commandFile;
     CLI::Option* fileOption =
         app.add_option("FILE.wdo", commandFile, "The command file to run (or to replay)")
