@@ -544,6 +544,10 @@ TEST_F(EndToEndTest, ANewUserEditsRunsAndReplaysTheExampleAndFindsItAllAgainAfte
     EXPECT_EQ(Active(), web->GetParentFrame());
     EXPECT_EQ(MenuTitles(), QStringList({"&File", "&Edit", "&Go", "&View", "&Window", "&Help"}));
     web->GetParentFrame()->showMaximized();
+    // The web engine loads the page in the background.
+    EXPECT_TRUE(SpinUntil(
+        [web] { return !web->Control().IsBusy() && web->Control().Title().contains("Lamplight"); },
+        20000));
     Step("html-viewer");
     Choose(cmd::VIEW_SOURCE);
     EXPECT_EQ(Active(), text->GetParentFrame()) << "back to the same text window";
