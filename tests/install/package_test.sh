@@ -32,6 +32,8 @@ grep -qx 'Exec="/usr/bin/wendo" %f' "$root/usr/share/applications/wendo.desktop"
 runner=$root/usr/bin/wendo-run
 got=$(env -u LD_LIBRARY_PATH "$runner" --version)
 [ "$got" = "wendo-run $version" ] || fail "--version printed: $got"
+got=$(env -u LD_LIBRARY_PATH -u DISPLAY "$root/usr/bin/wendo" --version)
+[ "$got" = "wendo $version" ] || fail "wendo --version printed: $got"
 cp -r "$source/examples/site" "$source/examples/site.wdo" "$scratch/"
 (cd "$scratch" && env -u LD_LIBRARY_PATH "$runner" --yes --quiet site.wdo >run.log 2>&1) ||
   fail "the packaged runner failed: $(cat "$scratch/run.log")"

@@ -94,7 +94,12 @@ QString CHHCtrl::CurrentAddress() const
 
 QString CHHCtrl::Title() const
 {
-    return m_browser.isNull() ? QString() : TextBrowser(m_browser)->documentTitle();
+    if (m_browser.isNull()) {
+        return {};
+    }
+    // As the web engine does, a page without a title is named by its file.
+    const QString title = TextBrowser(m_browser)->documentTitle();
+    return title.isEmpty() ? TextBrowser(m_browser)->source().fileName() : title;
 }
 
 } // namespace wendo::ui

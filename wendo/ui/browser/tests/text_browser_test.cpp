@@ -24,6 +24,8 @@ TEST_F(BrowserTest, TextBrowserShowsLocalPagesWithHistory)
     EXPECT_TRUE(m_control.CanGoForward());
     m_control.GoForward();
     EXPECT_TRUE(m_control.CurrentAddress().endsWith(QStringLiteral("/second.htm")));
+    ASSERT_TRUE(m_control.Navigate(Write("plain.htm", "<p>plain</p>")));
+    EXPECT_EQ(m_control.Title(), QStringLiteral("plain.htm")) << "named by its file";
 }
 
 } // namespace
