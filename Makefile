@@ -1,5 +1,5 @@
 # The two commands of the README. Each installs what is missing first.
-.PHONY: run test build deps clean tsan format fuzz demo-gui install-user
+.PHONY: run test build deps clean tsan format fuzz demo-gui install-user package
 
 JOBS ?= $(shell nproc)
 
@@ -46,6 +46,13 @@ install-user: deps
 	  -DWENDO_WARNINGS_AS_ERRORS=OFF >/dev/null
 	cmake --build build/release --target wendo wendo-run -j $(JOBS)
 	scripts/install-user.sh build/release "$(PREFIX)"
+
+# The Debian packages of a Release build: build/release/wendo_VERSION_amd64.deb and wendo-dev.
+package: deps
+	cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DWENDO_WARNINGS_AS_ERRORS=OFF >/dev/null
+	cmake --build build/release --target wendo wendo-run man -j $(JOBS)
+	cd build/release && cpack --config CPackConfig.cmake
 
 tsan: deps
 	cmake --preset tsan >/dev/null

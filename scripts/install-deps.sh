@@ -5,14 +5,14 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev qt6-webengine-dev
   cmark
   libgtest-dev libgmock-dev
   libcli11-dev nlohmann-json3-dev
   libacl1-dev libattr1-dev
   libpcre2-dev
   libdtl-dev nettle-dev
-  python3 strace
+  python3 strace help2man
   xvfb xauth
 )
 # Optional extras for benchmarks: WENDO_BENCH_DEPS=1 scripts/install-deps.sh

@@ -38,6 +38,8 @@ int Dispatch(int argc, char** argv)
                "\nExit status of --parse and --check: 0 on success, 1 when the output cannot be\n"
                "written or on an internal error, 2 on a usage error or an unreadable input.");
 
+    app.set_version_flag("--version", std::string("wendo-run ") + WENDO_VERSION_TEXT,
+                         "Print the version and exit");
     // FILE is the one positional argument; every option is a flag, so that the options and
     // the file come in any order.
     std::string file;

@@ -1,5 +1,6 @@
 #include "WebView.h"
 
+#include "MainFrame.h"
 #include "WendoApp.h"
 #include "WendoIds.h"
 #include "fw/ChildFrame.h"
@@ -7,9 +8,11 @@
 #include "fw/MessageBox.h"
 #include "os/path.h"
 
+#include <QFileInfo>
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <QTimer>
+#include <QUrl>
 
 namespace wendo::ui {
 
@@ -41,7 +44,7 @@ CWebView::CWebView(core::CDocument& document, QWidget* parent) : fw::View(docume
         });
     OnCommandId(cmd::VIEW_SOURCE, [this] {
         if (CWendoApp* app = CWendoApp::Get()) {
-            app->OpenTextFile(NativePath(*GetDocument()));
+            app->OpenTextFile(SourcePath());
         }
     });
     // The page is the browser's; nothing here can be written back.
@@ -69,6 +72,13 @@ bool CWebView::Start()
         }
         return false;
     }
+    m_control.SetLoadFailedHandler([this](const QString& address) {
+        if (CWendoApp* wendo = CWendoApp::Get();
+            wendo != nullptr && wendo->GetMainFrame() != nullptr) {
+            wendo->GetMainFrame()->SetStatusText(
+                QStringLiteral("Web control can not navigate to %1").arg(address));
+        }
+    });
     const QString path = NativePath(*GetDocument());
     if (!Navigate(path)) {
         fw::MessageBox(QStringLiteral("Web control can not navigate to %1").arg(path),
@@ -84,6 +94,16 @@ bool CWebView::Navigate(const QString& address)
     }
     m_address = address;
     return true;
+}
+
+QString CWebView::SourcePath() const
+{
+    // The page shown once a link was followed, when it is a file; else the document's own.
+    const QUrl shown(m_control.CurrentAddress());
+    if (shown.isLocalFile() && QFileInfo(shown.toLocalFile()).isFile()) {
+        return shown.toLocalFile();
+    }
+    return NativePath(*GetDocument());
 }
 
 void CWebView::showEvent(QShowEvent* event)

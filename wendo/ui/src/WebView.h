@@ -1,5 +1,6 @@
 // The HTML viewer: a browser control filling the view, started on the first showing and
-// navigated to the document's file, with back, forward, stop, refresh and View Source. The
+// navigated to the document's file, with back, forward, stop, refresh and View Source (the
+// page shown, in the text viewer). A navigation that fails is told in the status bar. The
 // file cannot be saved from here.
 //
 // Threads: interface thread only. Ownership: the view owns its control.
@@ -37,6 +38,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QString SourcePath() const;
+
     CHHCtrl m_control;
     QString m_address;
     bool m_started = false;

@@ -184,8 +184,8 @@ bool CWendoApp::InitInstance()
     }
     if (!GetMainFrame()->isMinimized() && shell.showSplash) {
         Splash.Create(QStringLiteral("Wendo"), QStringLiteral("Batch editing of HTML pages"),
-                      QStringLiteral("Korvel"), 0, true, QStringLiteral("Version 1.0"),
-                      GetMainFrame());
+                      QStringLiteral("Korvel"), 0, true,
+                      QStringLiteral("Version " WENDO_VERSION_TEXT), GetMainFrame());
         Splash.ShowWindow();
     }
     StartTick = os::MonotonicMilliseconds();

@@ -639,6 +639,15 @@ TEST_F(EndToEndTest, ANewUserEditsRunsAndReplaysTheExampleAndFindsItAllAgainAfte
     }
     EXPECT_EQ(MenuTitles(), QStringList({"&File", "&Edit", "&Go", "&View", "&Window", "&Help"}));
     web->GetParentFrame()->showMaximized();
+    // The web engine loads the page in the background; a page without a title is named by
+    // its file.
+    EXPECT_TRUE(SpinUntil(
+        [web] {
+            const QString title = web->Control().Title();
+            return !web->Control().IsBusy() && !title.isEmpty() && title != "about:blank";
+        },
+        20000));
+    SpinUntil([] { return false; }, 300);
     Step("html-viewer");
     Choose(cmd::VIEW_SOURCE);
     EXPECT_EQ(Active(), text->GetParentFrame()) << "back to the same text window";

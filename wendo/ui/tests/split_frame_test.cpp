@@ -127,7 +127,12 @@ TEST_F(SplitFrameTest, CommandFileAndViewerPictures)
     ASSERT_NE(web, nullptr);
     frame->resize(720, 520);
     web->Start();
-    SpinUntil([] { return false; }, 200);
+    EXPECT_TRUE(SpinUntil(
+        [web] {
+            return !web->Control().IsBusy() && web->Control().Title().contains("Lamplight");
+        },
+        20000));
+    SpinUntil([] { return false; }, 500);
     EXPECT_TRUE(frame->grab().save(out + "/html-viewer.png"));
 }
 

@@ -44,6 +44,15 @@ protected:
         m_app->OpenWebFile(path);
         return Find<CWebView>(m_app->WebTemplate, path);
     }
+    // Pages load in the background with the web engine, at once with the text browser.
+    static bool Shown(CWebView* view, const char* title)
+    {
+        return SpinUntil(
+            [&] {
+                return view->Control().Title() == QLatin1String(title) && !view->Control().IsBusy();
+            },
+            20000);
+    }
     static bool Enabled(CWebView* view, int id)
     {
         fw::CommandState state;
@@ -54,8 +63,9 @@ protected:
 TEST_F(WebViewerTest, CommandsFollowTheControlsState)
 {
     Start();
-    const QString second = WritePage("second.htm", "<p>second</p>");
-    const QString first = WritePage("first.HTML", "<a href='second.htm'>on</a>");
+    const QString second = WritePage("second.htm", "<title>Second</title><p>second</p>");
+    const QString first =
+        WritePage("first.HTML", "<title>First</title><a href='second.htm'>on</a>");
     CWebView* view = OpenWeb(first);
     ASSERT_NE(view, nullptr);
     for (int id : {cmd::BACK, cmd::FORWARD, cmd::STOP_RETRIEVAL, cmd::REFRESH}) {
@@ -65,17 +75,23 @@ TEST_F(WebViewerTest, CommandsFollowTheControlsState)
     EXPECT_TRUE(m_boxes.empty());
     EXPECT_EQ(view->Control().Style(), CHHCtrl::kStylePlain);
     EXPECT_EQ(view->LastAddress(), first);
+    ASSERT_TRUE(Shown(view, "First"));
     EXPECT_FALSE(Enabled(view, cmd::BACK));
     EXPECT_FALSE(Enabled(view, cmd::FORWARD));
-    EXPECT_FALSE(Enabled(view, cmd::STOP_RETRIEVAL)) << "never loading";
+    EXPECT_FALSE(Enabled(view, cmd::STOP_RETRIEVAL)) << "loaded";
     EXPECT_TRUE(Enabled(view, cmd::REFRESH));
     EXPECT_TRUE(Enabled(view, cmd::VIEW_SOURCE));
     EXPECT_FALSE(Enabled(view, fw::id::FILE_SAVE));
     EXPECT_FALSE(Enabled(view, fw::id::FILE_SAVE_AS));
 
     ASSERT_TRUE(view->Navigate(second));
+    ASSERT_TRUE(Shown(view, "Second"));
     EXPECT_TRUE(Enabled(view, cmd::BACK));
+    view->OnCommand(cmd::VIEW_SOURCE);
+    EXPECT_NE(Find<wendo::ui::CTextView>(m_app->TextTemplate, second), nullptr)
+        << "the page shown, not the document's";
     view->OnCommand(cmd::BACK);
+    ASSERT_TRUE(Shown(view, "First"));
     EXPECT_TRUE(view->Control().CurrentAddress().endsWith(QStringLiteral("first.HTML")));
     EXPECT_TRUE(Enabled(view, cmd::FORWARD));
     EXPECT_FALSE(view->Navigate(m_home.path() + QStringLiteral("/none.htm")));
