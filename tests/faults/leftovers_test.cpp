@@ -7,12 +7,6 @@
 namespace faults {
 namespace {
 
-std::string LineOf(const Outcome& run, const std::string& rel)
-{
-    const auto at = run.out.find("\"" + rel + "\"");
-    return at == std::string::npos ? "" : run.out.substr(at, run.out.find('\n', at) - at);
-}
-
 void AgeBy(const fs::path& path, int seconds)
 {
     const timespec then[2] = {{::time(nullptr) - seconds, 0}, {::time(nullptr) - seconds, 0}};
