@@ -1,9 +1,8 @@
 #include "PathView.h"
 
-#include "fw/ByteText.h"
-
 #include "companions/Dralo.h"
 #include "core/StringTable.h"
+#include "fw/ByteText.h"
 #include "fw/ChildFrame.h"
 #include "fw/MessageBox.h"
 #include "model/WendoDoc.h"
@@ -230,7 +229,10 @@ QSize CPathView::sizeHint() const
 
 bool CPathView::OpenTreeAt(const std::string& folder)
 {
-    return m_ui->tree_1001->TunnelTree(folder);
+    // A relative row means the command file's folder, as it does in a run, never the current
+    // folder of the program.
+    return m_ui->tree_1001->TunnelTree(
+        ResolveFromCommandFolder(folder, GetWendoDoc().CommandFolder()));
 }
 
 // ---- Folder and files ----
@@ -374,7 +376,8 @@ void CPathView::OnAddFile()
     QListWidget* files = m_ui->list_1034;
     for (int i = 0; i < files->count(); ++i) {
         if (files->item(i)->isSelected()) {
-            const std::string path = Join(m_folder, files->item(i)->data(kNameRole).toByteArray().toStdString());
+            const std::string path =
+                Join(m_folder, files->item(i)->data(kNameRole).toByteArray().toStdString());
             AddRow(CFileList(path.c_str(), 0, 0, 0, nullptr));
         }
     }

@@ -52,7 +52,8 @@ public:
     // The designed size of form 501, which the frame is sized to.
     QSize sizeHint() const override;
 
-    // Opens the folder tree at a kept-form folder (used by the file list).
+    // Opens the folder tree at a kept-form folder (used by the file list); a relative one is
+    // taken from the command file's folder.
     bool OpenTreeAt(const std::string& folder);
 
     // The control with a numeric id of form 501; none for an unknown id.

@@ -110,8 +110,10 @@ protected:
             m_pauseMs = std::max(0, std::atoi(pause));
         }
         m_previous = fs::current_path();
-        // The example names its folders relative to the working folder.
-        fs::current_path(m_home.path().toStdString());
+        // The example names its folders relative to its own folder: the story runs it from
+        // another current folder, as a file manager or the recent list would.
+        fs::create_directories(m_base + "elsewhere");
+        fs::current_path(m_base + "elsewhere");
     }
     void TearDown() override
     {
@@ -449,7 +451,8 @@ TEST_F(EndToEndTest, ANewUserEditsRunsAndReplaysTheExampleAndFindsItAllAgainAfte
     const std::string saved = ReadFile(SitePath().toStdString());
     for (const char* line :
          {"FROMLINE=1\n", "TOLINE=200\n", "BACKUPEXT=orig\n", "BACKUP=ON\n", "NBSUBCMD=10\n",
-          "NBFILEWENDO=7\n", "DELIMITER ~Furniture~", "EXCL_FILTER RECURS_OFF */old/*.htm"}) {
+          "NBFILEWENDO=7\n", "DELIMITER ~Furniture~", "EXCL_FILTER RECURS_OFF */old/*.htm",
+          ":~:FILTER RECURS_ON site/*.htm:~:"}) {
         EXPECT_NE(saved.find(line), std::string::npos) << line << "\n" << saved;
     }
     EXPECT_TRUE(Enabled(cmd::RUN));
@@ -507,7 +510,8 @@ TEST_F(EndToEndTest, ANewUserEditsRunsAndReplaysTheExampleAndFindsItAllAgainAfte
     EXPECT_EQ(progress->RunIcon(), kRunIdleIcon);
     EXPECT_FALSE(progress->Animating()) << "nothing busy once the run has ended";
     EXPECT_GT(progress->ProgressBar()->maximum(), 0) << "no endless busy bar";
-    EXPECT_EQ(Status(), QStringLiteral("Ready"));
+    EXPECT_EQ(Status(), QStringLiteral("File > Undo Last Run... takes this run back."))
+        << "the run's end says it can be undone";
     // With a file statistics command every file of the run has a row; those that no
     // command changed have no message.
     std::set<std::string> shown;

@@ -432,15 +432,22 @@ TEST_F(PathViewsTest, FileListPopUpGreysWhatCannotApply)
 
 TEST_F(PathViewsTest, OpeningTheSelectorFromARowOpensTheTreeAtItsFolder)
 {
-    const std::string token = ":~:FILTER RECURS_OFF " + TreeKept() + "\\sub\\*.htm:~:\n";
-    m_doc->SetFileSet(1, token);
-    m_files->GetEntryList().SelectRow(0);
-    ASSERT_TRUE(m_files->OpenPathSelector());
-    CPathView* selector = Selector();
-    ASSERT_NE(selector, nullptr);
-    EXPECT_EQ(CShellTree::ItemPath(selector->Tree()->currentItem()), TreeKept() + "\\sub");
-    ASSERT_TRUE(SpinUntil([selector] { return !selector->IsListPending(); }, 3000));
-    EXPECT_EQ(selector->SelectedFolder(), TreeKept() + "\\sub");
+    // A relative row is taken from the command file's folder (the test's home), not from the
+    // current folder.
+    ASSERT_NE(fs::current_path(), fs::path(m_home.path().toStdString()));
+    for (const std::string& folder : {TreeKept() + "\\sub", std::string("tree\\sub")}) {
+        m_doc->SetFileSet(1, ":~:FILTER RECURS_OFF " + folder + "\\*.htm:~:\n");
+        m_files->GetEntryList().SelectRow(0);
+        ASSERT_TRUE(m_files->OpenPathSelector()) << folder;
+        CPathView* selector = Selector();
+        ASSERT_NE(selector, nullptr);
+        EXPECT_EQ(CShellTree::ItemPath(selector->Tree()->currentItem()), TreeKept() + "\\sub")
+            << folder;
+        ASSERT_TRUE(SpinUntil([selector] { return !selector->IsListPending(); }, 3000));
+        EXPECT_EQ(selector->SelectedFolder(), TreeKept() + "\\sub") << folder;
+        selector->GetParentFrame()->close();
+        ASSERT_TRUE(SpinUntil([this] { return Selector() == nullptr; }));
+    }
 }
 
 } // namespace
