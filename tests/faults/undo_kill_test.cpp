@@ -24,8 +24,8 @@ TEST(UndoAfterKill, KilledRunIsUndoneAsFarAsItWent)
         ResetSite(box, files);
         const Outcome run =
             box.Run({"--quiet", "job.wdo"},
-                    {WENDO_STRACE, "-f", "-o", "/dev/null", "-e", "trace=rename", "-e",
-                     "inject=rename:signal=SIGKILL:when=" + std::to_string(n)});
+                    {WENDO_STRACE, "-f", "-o", "/dev/null", "-e", "trace=renameat", "-e",
+                     "inject=renameat:signal=SIGKILL:when=" + std::to_string(n)});
         ASSERT_TRUE(run.Killed()) << run.out;
         const int replaced = ExpectWholeFiles(box, files, {false, {}});
         EXPECT_EQ(replaced, (n - 1) / 2);

@@ -404,8 +404,8 @@ TEST_F(MainFrameTest, MenusTitleAndStatusBarAreCurrentAtOnce)
     StartWithSite();
     m_app->GetRecentFileList()->Add(m_home.path() + QStringLiteral("/other.wdo"));
     const QStringList file = Items(Frame().GetFileMenu());
-    EXPECT_EQ(file.at(8), QStringLiteral("&1 %1/other.wdo").arg(m_home.path()));
-    EXPECT_EQ(file.at(9), QStringLiteral("&2 %1").arg(SitePath()));
+    EXPECT_EQ(file.at(9), QStringLiteral("&1 %1/other.wdo").arg(m_home.path()));
+    EXPECT_EQ(file.at(10), QStringLiteral("&2 %1").arg(SitePath()));
 
     Frame().SetStatusText(QStringLiteral("Passed the end of the file"));
     Frame().GetCommands().Execute(cmd::RUN);

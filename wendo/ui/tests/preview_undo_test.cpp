@@ -70,11 +70,11 @@ TEST_F(PreviewUndoTest, PreviewWritesNothingAndUndoTakesTheRunBack)
     const std::string index = (Home() / "site/index.htm").string();
 
     CPreviewWindow* preview = Ready(ShowPreview(*doc, index));
-    ASSERT_EQ(preview->ChangeCount(), 3) << preview->StatusText().toStdString();
+    ASSERT_EQ(preview->ChangeCount(), 4) << preview->StatusText().toStdString();
     EXPECT_EQ(preview->CurrentChange(), 0);
-    EXPECT_EQ(preview->StatusText(), QStringLiteral("Change 1 of 3"));
+    EXPECT_EQ(preview->StatusText(), QStringLiteral("Change 1 of 4"));
     preview->NextChange();
-    EXPECT_EQ(preview->StatusText(), QStringLiteral("Change 2 of 3"));
+    EXPECT_EQ(preview->StatusText(), QStringLiteral("Change 2 of 4"));
     EXPECT_TRUE(preview->Before()->toPlainText().contains(QStringLiteral("of {{company}}.")));
     EXPECT_TRUE(
         preview->After()->toPlainText().contains(QStringLiteral("of Lamplight Furniture Ltd.")));
