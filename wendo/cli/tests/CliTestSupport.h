@@ -80,4 +80,17 @@ protected:
     fs::path m_dir;
 };
 
+// Whole files as bytes, for tests that compare trees.
+inline std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteFile(const fs::path& path, const std::string& bytes)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
 } // namespace wendo::cli::test

@@ -13,18 +13,6 @@ namespace {
 
 using Tree = std::map<std::string, std::string>; // relative path -> bytes, or "-> target"
 
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes)
-{
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
 Tree TreeOf(const fs::path& top)
 {
     Tree tree;
