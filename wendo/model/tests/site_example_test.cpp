@@ -37,7 +37,7 @@ void BuildSiteDocument(CWendoDoc& doc)
              "FINDREPL ONCE VALUE ~+44 20 7946 0000~DELIMITER ~{{phone}}~",
              "REWIND",
              "CHANGE_IMG ADD ALT_TAG SRC ~*~VALUE ~Lamplight~~s photo~EXCLUDE ~old\\*~",
-             "CHANGE_IMG REPLACE SRC_TAG SRC ~images/spacer.gif~VALUE ~images/blank.gif~",
+             "CHANGE_IMG REPLACE SRC_TAG SRC ~images/spacer.gif~VALUE ~blank.gif~",
              "CHANGE_ANCHOR APPEND ANCHOR_TAG SRC ~http://www.example.com/partner.htm~"
              "VALUE ~target=\"_blank\"~",
              "DISPLAY_FILESTAT",
