@@ -101,8 +101,10 @@ void MDIFrame::FitInClientArea(QMdiSubWindow* frame) const
     if (frame == nullptr || frame->isMaximized() || frame->isMinimized()) {
         return;
     }
+    // Before the main window is shown its client area has no real size yet: a window opened
+    // then (a file named on the command line) is fitted once the main window is shown.
     const QRect area = m_mdiArea->viewport()->rect();
-    if (area.isEmpty()) {
+    if (area.isEmpty() || !m_mdiArea->isVisible()) {
         return;
     }
     QRect geometry = frame->geometry();
@@ -119,11 +121,22 @@ void MDIFrame::FitInClientArea(QMdiSubWindow* frame) const
     if (geometry.bottom() > area.bottom()) {
         geometry.moveBottom(area.bottom());
     }
-    geometry.moveTopLeft(QPoint(std::max(geometry.left(), area.left()),
-                                std::max(geometry.top(), area.top())));
+    geometry.moveTopLeft(
+        QPoint(std::max(geometry.left(), area.left()), std::max(geometry.top(), area.top())));
     if (geometry != frame->geometry()) {
         frame->setGeometry(geometry);
     }
+}
+
+void MDIFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The client area takes its size when the layout runs, after this event.
+    QTimer::singleShot(0, this, [this] {
+        for (QMdiSubWindow* window : m_mdiArea->subWindowList()) {
+            FitInClientArea(window);
+        }
+    });
 }
 
 void MDIFrame::CascadeChildren()

@@ -30,12 +30,14 @@ public:
     {
     }
 
-    bool Capture(const std::string& path, const std::string& newText) override
+    bool Capture(const std::string& path, const std::string& oldText,
+                 const std::string& newText) override
     {
         const std::string source = os::ToNative(path);
         std::string before;
         std::string after;
-        if (os::ReadWholeFile(source, before) != os::FileError::None ||
+        // The bytes the run read, not the source again: it may have changed since.
+        if (os::ReadWholeFile(os::ToNative(oldText), before) != os::FileError::None ||
             os::ReadWholeFile(os::ToNative(newText), after) != os::FileError::None) {
             return false;
         }

@@ -30,7 +30,7 @@ bool BackupExtensionStaysBeside(std::string_view extension)
 int16_t CParseProcess::WriteBackFile(const std::string& path)
 {
     if (m_settings.capture != nullptr) {
-        if (m_settings.capture->Capture(path, ResultFilePath())) {
+        if (m_settings.capture->Capture(path, m_readPath, ResultFilePath())) {
             return FileResult::MODIFIED;
         }
         ForgetReplacements("ERROR: Can't open file");

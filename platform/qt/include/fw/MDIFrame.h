@@ -87,6 +87,7 @@ protected:
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void OnSubWindowActivated(QMdiSubWindow* window);

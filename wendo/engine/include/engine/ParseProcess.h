@@ -53,9 +53,11 @@ class WriteCapture
 {
 public:
     virtual ~WriteCapture() = default;
-    // path is the source and newText the file holding the text that a run would write over
-    // it, both in the kept form. False counts the file as failed.
-    virtual bool Capture(const std::string& path, const std::string& newText) = 0;
+    // path is the source, oldText the file holding the source's bytes as the run read them and
+    // newText the file holding the text that a run would write over it, all in the kept form.
+    // False counts the file as failed.
+    virtual bool Capture(const std::string& path, const std::string& oldText,
+                         const std::string& newText) = 0;
 };
 
 // How a run behaves beyond what its command file says.

@@ -2,37 +2,17 @@
 #pragma once
 
 #include "HHCtrl.h"
+#include "QtTestSupport.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 
-inline QApplication& BrowserTestApp()
-{
-    static int argc = 1;
-    static char name[] = "browser_tests";
-    static char* argv[] = {name, nullptr};
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    // Never destroyed: Qt's own statics may be gone by the time exit handlers run.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
-
+// The browser's loads take longer than the other windows' waits allow.
 inline bool WaitFor(const std::function<bool()>& done, int timeoutMs = 20000)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
+    return SpinUntil(done, timeoutMs);
 }
 
 // Waits until the control shows the page of this title and has finished loading.
@@ -44,7 +24,7 @@ inline bool WaitForPage(const wendo::ui::CHHCtrl& control, const QString& title)
 // The application exists before the fixture's widgets.
 struct WithBrowserTestApp
 {
-    WithBrowserTestApp() { BrowserTestApp(); }
+    WithBrowserTestApp() { TestApp(); }
 };
 
 class BrowserTest : public ::testing::Test, private WithBrowserTestApp
