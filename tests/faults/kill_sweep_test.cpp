@@ -69,8 +69,8 @@ TEST_P(KillSweepTest, EveryKillPointLeavesFilesWhole)
 }
 
 INSTANTIATE_TEST_SUITE_P(Calls, KillSweepTest,
-                         ::testing::Values("write", "fsync", "rename", "renameat", "link", "linkat",
-                                           "unlink", "unlinkat"),
+                         ::testing::Values("write", "fsync", "fdatasync", "rename", "renameat",
+                                           "link", "linkat", "unlink", "unlinkat"),
                          [](const auto& row) { return std::string(row.param); });
 
 TEST(KillAtRandomMoments, FilesStayWhole)

@@ -17,8 +17,9 @@ TEST(UndoAfterKill, KilledRunIsUndoneAsFarAsItWent)
     ::setenv("XDG_STATE_HOME", (box.Dir() / "state").c_str(), 1);
     const std::vector<SiteFile> files = MakeSite(box);
     SaveSiteJob(box);
-    // Each changed file makes two renames, its backup's and its own: odd kills land before a
-    // backup is in place, even ones between the backup and the file.
+    // Each changed file makes two renames, its backup's and its own. Files are committed in
+    // groups whose backups are all renamed before any of the group's files, so a kill leaves
+    // no file replaced without its backup, and how many were replaced depends on the groups.
     for (const int n : {1, 2, 25, 40, 79}) {
         SCOPED_TRACE("killed at rename " + std::to_string(n));
         ResetSite(box, files);
@@ -28,7 +29,8 @@ TEST(UndoAfterKill, KilledRunIsUndoneAsFarAsItWent)
                      "inject=renameat:signal=SIGKILL:when=" + std::to_string(n)});
         ASSERT_TRUE(run.Killed()) << run.out;
         const int replaced = ExpectWholeFiles(box, files, {false, {}});
-        EXPECT_EQ(replaced, (n - 1) / 2);
+        EXPECT_LE(replaced, (n - 1) / 2);
+        EXPECT_GE(replaced, n - 1 - 40);
 
         const Outcome undo = box.Run({"--undo", "job.wdo"});
         EXPECT_EQ(undo.status, 0) << undo.out;

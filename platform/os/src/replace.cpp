@@ -15,6 +15,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace os {
@@ -135,9 +136,11 @@ public:
     // when keepOpen. True on success.
     bool CommitTo(int folder, const std::string& name, bool keepOpen = false)
     {
-        if (::fsync(m_fd) != 0) {
-            return false;
-        }
+        return ::fsync(m_fd) == 0 && RenameTo(folder, name, keepOpen);
+    }
+    // The same for a file already flushed.
+    bool RenameTo(int folder, const std::string& name, bool keepOpen = false)
+    {
         if (!keepOpen) {
             const int fd = m_fd;
             m_fd = -1;
@@ -226,11 +229,40 @@ Copy CopyFromPath(const std::string& from, int out, const std::function<bool()>&
     return in.get() < 0 ? Copy::Failed : CopyFrom(in.get(), out, stop);
 }
 
+// Writes bytes held in memory in pieces, asking stop between them as a copy does.
+Copy WriteBytes(const std::string& bytes, int out, const std::function<bool()>& stop)
+{
+    for (std::size_t at = 0; at < bytes.size(); at += kChunk) {
+        if (at > 0 && stop && stop()) {
+            return Copy::Stopped;
+        }
+        if (!WriteAll(out, bytes.data() + at, std::min(kChunk, bytes.size() - at))) {
+            return Copy::Failed;
+        }
+    }
+    return Copy::Done;
+}
+
 // The old content: the copy the run read when there is one, else the source itself.
 Copy CopyOld(const HeldSource& source, const WriteBackRequest& request, int out)
 {
+    if (request.oldBytes != nullptr) {
+        return WriteBytes(*request.oldBytes, out, request.stop);
+    }
     return request.oldText.empty() ? CopyFrom(source.Fd(), out, request.stop)
                                    : CopyFromPath(std::string(request.oldText), out, request.stop);
+}
+
+// The new content, from memory or from its file; its size in size.
+Copy CopyNew(const WriteBackRequest& request, int out, const std::function<bool()>& stop,
+             std::int64_t& size)
+{
+    if (request.newBytes != nullptr) {
+        size = static_cast<std::int64_t>(request.newBytes->size());
+        return WriteBytes(*request.newBytes, out, stop);
+    }
+    const Descriptor in(::open(std::string(request.newText).c_str(), O_RDONLY | O_CLOEXEC));
+    return in.get() < 0 ? Copy::Failed : CopyFrom(in.get(), out, stop, &size);
 }
 
 // Gives a new file the owner, group, extended attributes, ACL and mode of the source. False
@@ -337,10 +369,8 @@ WriteBackOutcome WriteInPlace(const HeldSource& source, const WriteBackRequest& 
         ::unlinkat(source.Folder(), recovery.c_str(), 0);
         return out;
     }
-    const Descriptor newText(::open(std::string(request.newText).c_str(), O_RDONLY | O_CLOEXEC));
     std::int64_t size = 0;
-    const bool written = newText.get() >= 0 &&
-                         CopyFrom(newText.get(), target.get(), {}, &size) == Copy::Done &&
+    const bool written = CopyNew(request, target.get(), {}, size) == Copy::Done &&
                          ::ftruncate(target.get(), size) == 0 && ::fsync(target.get()) == 0;
     if (!written) {
         std::int64_t oldSize = 0;
@@ -440,6 +470,34 @@ SourceError HeldSource::Open(std::string_view pathView)
     return SourceError::None;
 }
 
+HeldSource::HeldSource(HeldSource&& other) noexcept
+{
+    *this = std::move(other);
+}
+
+HeldSource& HeldSource::operator=(HeldSource&& other) noexcept
+{
+    if (this != &other) {
+        Close();
+        device = other.device;
+        inode = other.inode;
+        mode = other.mode;
+        owner = other.owner;
+        group = other.group;
+        links = other.links;
+        m_fd = std::exchange(other.m_fd, -1);
+        m_folder = std::exchange(other.m_folder, -1);
+        m_namedFolder = std::exchange(other.m_namedFolder, -1);
+        m_name = std::move(other.m_name);
+        m_folderPath = std::move(other.m_folderPath);
+        m_namedFolderPath = std::move(other.m_namedFolderPath);
+        m_size = other.m_size;
+        m_mtimeSec = other.m_mtimeSec;
+        m_mtimeNsec = other.m_mtimeNsec;
+    }
+    return *this;
+}
+
 void HeldSource::Close()
 {
     for (int* fd : {&m_fd, &m_folder, &m_namedFolder}) {
@@ -466,12 +524,131 @@ std::string LinkTarget(std::string_view path)
     return RealTarget(std::string(path));
 }
 
-WriteBackOutcome CommitSource(const HeldSource& source, const WriteBackRequest& request)
+// One file of a batch: its source, and its temporaries written but not yet flushed.
+struct CommitBatch::Staged
 {
-    WriteBackOutcome out;
-    auto failed = [&out](WriteBackError error) {
-        out.error = error;
-        return out;
+    HeldSource owned;
+    const HeldSource* source = nullptr;
+    std::unique_ptr<Descriptor> otherBackupFolder; // a backup outside the source's folder
+    int backupFolder = -1;
+    std::string backupFolderPath;
+    std::string backupName;
+    std::unique_ptr<TempFile> backup;
+    std::unique_ptr<TempFile> text;
+    WriteBackOutcome outcome;
+};
+
+namespace {
+
+// Flushes many files' data with one commit of the file system's journal where it can: every
+// file's write-out is started first, so that the flushes after it mostly find their data and
+// their blocks' allocation already on its way in one transaction. False for a file that could
+// not be flushed.
+std::vector<bool> FlushTogether(const std::vector<int>& files)
+{
+    for (const int fd : files) {
+        (void)::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    }
+    std::vector<bool> flushed;
+    flushed.reserve(files.size());
+    for (const int fd : files) {
+        flushed.push_back(::fdatasync(fd) == 0);
+    }
+    return flushed;
+}
+
+// Flushes each folder once, however many files were renamed into it.
+void FlushFolders(std::vector<std::pair<std::string, int>>& folders, PendingFolderSyncs* deferred)
+{
+    std::sort(folders.begin(), folders.end());
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        if (i > 0 && folders[i].first == folders[i - 1].first) {
+            continue;
+        }
+        if (deferred != nullptr) {
+            deferred->Add(folders[i].first);
+        } else {
+            ::fsync(folders[i].second);
+        }
+    }
+    folders.clear();
+}
+
+} // namespace
+
+// The staging folder, held open for the batch's life.
+class CommitBatch::Folder
+{
+public:
+    explicit Folder(int fd) : m_fd(fd) {}
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+    ~Folder()
+    {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+CommitBatch::CommitBatch() = default;
+CommitBatch::~CommitBatch() = default;
+
+std::size_t CommitBatch::Size() const
+{
+    return m_files.size();
+}
+
+bool CommitBatch::Stage(HeldSource&& source, const WriteBackRequest& request,
+                        WriteBackOutcome& outcome)
+{
+    auto staged = std::make_unique<Staged>();
+    staged->owned = std::move(source);
+    staged->source = &staged->owned;
+    return StageFile(std::move(staged), request, outcome);
+}
+
+bool CommitBatch::Stage(const HeldSource& source, const WriteBackRequest& request,
+                        WriteBackOutcome& outcome)
+{
+    auto staged = std::make_unique<Staged>();
+    staged->source = &source;
+    return StageFile(std::move(staged), request, outcome);
+}
+
+int CommitBatch::StagingFolder(std::string_view path, std::uint64_t device)
+{
+    if (path.empty()) {
+        return -1;
+    }
+    if (path != m_stagingPath) {
+        m_stagingPath = std::string(path);
+        m_staging = std::make_unique<Folder>(
+            ::open(m_stagingPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        struct stat st
+        {
+        };
+        m_stagingDevice =
+            m_staging->get() >= 0 && ::fstat(m_staging->get(), &st) == 0 ? st.st_dev : 0;
+    }
+    return m_staging->get() >= 0 && m_stagingDevice == device ? m_staging->get() : -1;
+}
+
+bool CommitBatch::StageFile(std::unique_ptr<Staged> staged, const WriteBackRequest& request,
+                            WriteBackOutcome& outcome)
+{
+    const HeldSource& source = *staged->source;
+    outcome = WriteBackOutcome{};
+    auto failed = [&outcome](WriteBackError error) {
+        outcome.error = error;
+        return false;
+    };
+    auto copyFailed = [&failed](Copy copied, WriteBackError error) {
+        return failed(copied == Copy::Stopped ? WriteBackError::Stopped : error);
     };
     if (!source.IsOpen()) {
         return failed(request.backup.empty() ? WriteBackError::Replace : WriteBackError::Backup);
@@ -486,76 +663,133 @@ WriteBackOutcome CommitSource(const HeldSource& source, const WriteBackRequest& 
     }
     // The run's private folder takes the temporaries when it shares the file system, so that
     // a run killed in the middle leaves nothing among the user's files.
-    int staging = -1;
-    const Descriptor stagingFolder(
-        request.staging.empty()
-            ? -1
-            : ::open(std::string(request.staging).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    struct stat st
-    {
-    };
-    if (stagingFolder.get() >= 0 && ::fstat(stagingFolder.get(), &st) == 0 &&
-        st.st_dev == source.device) {
-        staging = stagingFolder.get();
-    }
+    const int staging = StagingFolder(request.staging, source.device);
 
     if (!request.backup.empty()) {
         const std::string backup(request.backup);
-        const bool beside = FolderOf(backup) == source.NamedFolderPath();
-        const Descriptor other(
-            beside ? -1 : ::open(FolderOf(backup).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        const int folder = beside ? source.NamedFolder() : other.get();
-        if (folder < 0) {
+        staged->backupFolderPath = FolderOf(backup);
+        if (staged->backupFolderPath == source.NamedFolderPath()) {
+            staged->backupFolder = source.NamedFolder();
+        } else {
+            staged->otherBackupFolder = std::make_unique<Descriptor>(
+                ::open(staged->backupFolderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            staged->backupFolder = staged->otherBackupFolder->get();
+        }
+        if (staged->backupFolder < 0) {
             return failed(WriteBackError::Backup);
         }
-        const std::string name = BaseOf(backup);
-        TempFile tmp(staging >= 0 ? staging : folder, name, staging >= 0);
-        if (!tmp.valid()) {
+        staged->backupName = BaseOf(backup);
+        staged->backup = std::make_unique<TempFile>(staging >= 0 ? staging : staged->backupFolder,
+                                                    staged->backupName, staging >= 0);
+        if (!staged->backup->valid()) {
             return failed(WriteBackError::Backup);
         }
-        const Copy copied = CopyOld(source, request, tmp.fd());
+        const Copy copied = CopyOld(source, request, staged->backup->fd());
         if (copied != Copy::Done) {
-            return failed(copied == Copy::Stopped ? WriteBackError::Stopped
-                                                  : WriteBackError::Backup);
+            return copyFailed(copied, WriteBackError::Backup);
         }
-        (void)KeepWhatTheFileIs(source, tmp.fd());
-        // Flushed before the file is touched: no crash may keep the new text without it.
-        if (!tmp.CommitTo(folder, name)) {
-            return failed(WriteBackError::Backup);
-        }
-        ::fsync(folder);
+        (void)KeepWhatTheFileIs(source, staged->backup->fd());
+        m_bytes += source.Size();
     }
 
     // A new file would part the file's other names from it, or lose its owner.
-    if (source.links > 1 || (::geteuid() != 0 && source.owner != ::geteuid())) {
-        return WriteInPlace(source, request);
-    }
-    {
-        TempFile tmp(staging >= 0 ? staging : source.Folder(), source.Name(), staging >= 0);
-        if (!tmp.valid()) {
+    if (source.links <= 1 && (::geteuid() == 0 || source.owner == ::geteuid())) {
+        staged->text = std::make_unique<TempFile>(staging >= 0 ? staging : source.Folder(),
+                                                  source.Name(), staging >= 0);
+        if (!staged->text->valid()) {
             return failed(WriteBackError::Replace);
         }
-        const Copy copied = CopyFromPath(std::string(request.newText), tmp.fd(), request.stop);
+        std::int64_t size = 0;
+        const Copy copied = CopyNew(request, staged->text->fd(), request.stop, size);
         if (copied != Copy::Done) {
-            return failed(copied == Copy::Stopped ? WriteBackError::Stopped
-                                                  : WriteBackError::Replace);
+            return copyFailed(copied, WriteBackError::Replace);
         }
-        if (KeepWhatTheFileIs(source, tmp.fd())) {
-            if (!source.Unchanged()) {
-                return failed(WriteBackError::Changed);
-            }
-            if (!tmp.CommitTo(source.Folder(), source.Name())) {
-                return failed(WriteBackError::Replace);
-            }
-            if (request.deferred != nullptr) {
-                request.deferred->Add(source.FolderPath());
-            } else {
-                ::fsync(source.Folder());
-            }
-            return out;
+        if (KeepWhatTheFileIs(source, staged->text->fd())) {
+            m_bytes += size;
+            m_files.push_back(std::move(staged));
+            return true;
+        }
+        staged->text.reset();
+    }
+    // Written in place, at once, and only after its backup is on disk.
+    if (staged->backup != nullptr) {
+        if (!staged->backup->CommitTo(staged->backupFolder, staged->backupName)) {
+            return failed(WriteBackError::Backup);
+        }
+        ::fsync(staged->backupFolder);
+    }
+    outcome = WriteInPlace(source, request);
+    return false;
+}
+
+std::vector<WriteBackOutcome> CommitBatch::Commit(PendingFolderSyncs* deferred)
+{
+    std::vector<int> files;
+    for (const auto& staged : m_files) {
+        if (staged->backup != nullptr) {
+            files.push_back(staged->backup->fd());
+        }
+        files.push_back(staged->text->fd());
+    }
+    const std::vector<bool> flushed = FlushTogether(files);
+    std::size_t next = 0;
+    for (const auto& staged : m_files) {
+        const bool backupFlushed = staged->backup == nullptr || flushed[next++];
+        if (!backupFlushed) {
+            staged->outcome.error = WriteBackError::Backup;
+        } else if (!flushed[next]) {
+            staged->outcome.error = WriteBackError::Replace;
+        }
+        ++next;
+    }
+
+    // Every backup in place and on disk before any file of the batch is replaced.
+    std::vector<std::pair<std::string, int>> folders;
+    for (const auto& staged : m_files) {
+        if (staged->backup == nullptr || staged->outcome.error != WriteBackError::None) {
+            continue;
+        }
+        if (!staged->backup->RenameTo(staged->backupFolder, staged->backupName)) {
+            staged->outcome.error = WriteBackError::Backup;
+            continue;
+        }
+        folders.emplace_back(staged->backupFolderPath, staged->backupFolder);
+    }
+    FlushFolders(folders, nullptr);
+
+    for (const auto& staged : m_files) {
+        if (staged->outcome.error != WriteBackError::None) {
+            continue;
+        }
+        const HeldSource& source = *staged->source;
+        if (!source.Unchanged()) {
+            staged->outcome.error = WriteBackError::Changed;
+        } else if (!staged->text->RenameTo(source.Folder(), source.Name())) {
+            staged->outcome.error = WriteBackError::Replace;
+        } else {
+            folders.emplace_back(source.FolderPath(), source.Folder());
         }
     }
-    return WriteInPlace(source, request);
+    FlushFolders(folders, deferred);
+
+    std::vector<WriteBackOutcome> outcomes;
+    outcomes.reserve(m_files.size());
+    for (auto& staged : m_files) {
+        outcomes.push_back(std::move(staged->outcome));
+    }
+    m_files.clear();
+    m_bytes = 0;
+    return outcomes;
+}
+
+WriteBackOutcome CommitSource(const HeldSource& source, const WriteBackRequest& request)
+{
+    CommitBatch batch;
+    WriteBackOutcome outcome;
+    if (batch.Stage(source, request, outcome)) {
+        outcome = batch.Commit(request.deferred).front();
+    }
+    return outcome;
 }
 
 WriteBackError WriteBack(std::string_view target, std::string_view from, std::string_view backup,

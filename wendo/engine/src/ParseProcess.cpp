@@ -22,6 +22,9 @@ CParseProcess::~CParseProcess()
 {
     m_alive.store(false);
     StopWorker();
+    if (m_committer.joinable()) {
+        m_committer.join();
+    }
     m_report.reset();
     CloseWorkFiles();
 }
@@ -84,14 +87,19 @@ void CParseProcess::AppendMessage(std::string_view text, bool separated)
 
 void CParseProcess::ForgetReplacements(std::string_view reason)
 {
-    for (std::size_t i = 0; i < m_fileChanges.size(); ++i) {
-        if (m_fileChanges[i] != 0) {
-            m_doc.Run.UncountModifications(i, m_fileChanges[i]);
-            m_doc.Run.TotalIteration.fetch_sub(m_fileChanges[i]);
+    UncountChanges(m_fileChanges);
+    m_doc.Run.SetFileMessage(std::string(reason));
+}
+
+void CParseProcess::UncountChanges(std::vector<int32_t>& changes)
+{
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        if (changes[i] != 0) {
+            m_doc.Run.UncountModifications(i, changes[i]);
+            m_doc.Run.TotalIteration.fetch_sub(changes[i]);
         }
     }
-    m_fileChanges.clear();
-    m_doc.Run.SetFileMessage(std::string(reason));
+    changes.clear();
 }
 
 bool CParseProcess::StopInFile()

@@ -99,6 +99,10 @@ bool CParseProcess::StopRequested(std::uint32_t pollMs)
     if (m_stop.Wait(0)) {
         return true;
     }
+    // A suspended run shows every file it has finished, written.
+    if (m_suspend.IsSet() && !m_staging) {
+        SettleWrites();
+    }
     while (m_suspend.IsSet()) {
         if (m_stop.Wait(pollMs)) {
             return true;
@@ -204,6 +208,7 @@ int16_t CParseProcess::RunAll()
             }
             CFileList entry = fileSet.RunEntry(stored);
             result = WalkEntry(entry, true);
+            SettleWrites();
             m_folderSyncs.Flush();
             if (result < FileResult::UNCHANGED) {
                 break;
@@ -213,6 +218,7 @@ int16_t CParseProcess::RunAll()
     }
 
     // Every replaced file is on disk before the report says so.
+    SettleWrites();
     m_folderSyncs.Flush();
     m_finished.store(true);
     m_endTime = os::WallClockSeconds();
@@ -277,30 +283,7 @@ int16_t CParseProcess::WalkEntry(CFileList& entry, bool recurse)
             return FileResult::UNCHANGED;
         }
         const int16_t r = ProcessFile(entry);
-        WriteReportLine();
-        if (m_doc.LogUnmodified != 0 || !run.FileMessage().empty() || FileStatDone()) {
-            if (m_target != nullptr) {
-                m_target->Send(WMU_ADD_FILE_LINE, 0, &m_doc);
-            }
-        }
-        if (r == FileResult::MODIFIED) {
-            const std::string directory = entry.GetHostRoot();
-            if (directory != m_lastModifiedDir) {
-                m_lastModifiedDir = directory;
-                run.TotalDirModified.fetch_add(1);
-            }
-            run.TotalModified.fetch_add(1);
-            Notify(WMU_COUNTERS);
-            Notify(WMU_FILE_MODIFIED);
-            Pause(kPauseAfterModified);
-            return r;
-        }
-        if (r == FileResult::UNCHANGED) {
-            return r;
-        }
-        // Not opened, failed, stopped in the middle, or nothing to do: passed over.
-        run.TotalExclude.fetch_add(1);
-        Notify(WMU_COUNTERS);
+        ConcludeFile(r, entry.GetHostRoot());
         return r;
     }
 
@@ -337,16 +320,17 @@ int16_t CParseProcess::WalkEntry(CFileList& entry, bool recurse)
 void CParseProcess::LeaveOut(const std::string& directory, const std::string& name,
                              std::string_view why)
 {
-    RunRecord& run = m_doc.Run;
-    run.SetFileName(name);
-    run.SetDirectory(os::ForDisplay(directory));
-    run.SetFileMessage(std::string(why));
-    WriteReportLine();
-    if (m_target != nullptr) {
-        m_target->Send(WMU_ADD_FILE_LINE, 0, &m_doc);
-    }
-    run.TotalExclude.fetch_add(1);
-    Notify(WMU_COUNTERS);
+    const RunRecord& run = m_doc.Run;
+    PendingRow row;
+    row.result = FileResult::NOT_OPENED;
+    row.shown = true;
+    row.fileName = name;
+    row.directory = os::ForDisplay(directory);
+    row.message = why;
+    row.size = run.FileSize.load();
+    row.modified = run.FileModifTime.load();
+    row.accessed = run.FileAccessTime.load();
+    QueueRow(std::move(row));
 }
 
 int16_t CParseProcess::ProcessFile(const CFileList& entry)

@@ -7,6 +7,7 @@
 
 #include "engine/Notifications.h"
 #include "engine/ParseProcess.h"
+#include "os/clock.h"
 #include "os/path.h"
 #include "os/replace.h"
 
@@ -26,6 +27,25 @@ bool BackupExtensionStaysBeside(std::string_view extension)
 }
 
 } // namespace
+
+std::string CParseProcess::WriteBackFailure(const os::WriteBackOutcome& outcome)
+{
+    switch (outcome.error) {
+    case os::WriteBackError::None:
+        break;
+    case os::WriteBackError::Backup:
+        return "ERROR: Can not write backup";
+    case os::WriteBackError::Replace:
+        return "ERROR: Can not write to file";
+    case os::WriteBackError::Changed:
+        return "ERROR: File changed during run";
+    case os::WriteBackError::Stopped:
+        return std::string(kStoppedUnwritten);
+    case os::WriteBackError::Kept:
+        return "ERROR: Can not write to file, its old text is kept in " + outcome.keptAs;
+    }
+    return {};
+}
 
 int16_t CParseProcess::WriteBackFile(const std::string& path)
 {
@@ -56,32 +76,27 @@ int16_t CParseProcess::WriteBackFile(const std::string& path)
     request.staging = staging;
     request.deferred = &m_folderSyncs;
     request.stop = [this] { return StopInFile(); };
-    const os::WriteBackOutcome outcome = os::CommitSource(m_source, request);
-    switch (outcome.error) {
-    case os::WriteBackError::None:
+    if (!m_group) {
+        m_group = std::make_unique<WriteGroup>();
+        m_group->startedMs = os::MonotonicMilliseconds();
+    }
+    os::WriteBackOutcome outcome;
+    m_staging = true;
+    const bool staged = m_group->batch.Stage(std::move(m_source), request, outcome);
+    m_staging = false;
+    if (staged) {
+        m_stagedNow = true;
+        return FileResult::MODIFIED;
+    }
+    if (outcome.error == os::WriteBackError::None) {
         // The usual way goes without saying.
         if (outcome.inPlace) {
             AppendMessage("written in place", true);
         }
         return FileResult::MODIFIED;
-    case os::WriteBackError::Backup:
-        ForgetReplacements("ERROR: Can not write backup");
-        break;
-    case os::WriteBackError::Replace:
-        ForgetReplacements("ERROR: Can not write to file");
-        break;
-    case os::WriteBackError::Changed:
-        ForgetReplacements("ERROR: File changed during run");
-        break;
-    case os::WriteBackError::Stopped:
-        ForgetReplacements(kStoppedUnwritten);
-        return FileResult::STOPPED;
-    case os::WriteBackError::Kept:
-        ForgetReplacements("ERROR: Can not write to file, its old text is kept in " +
-                           outcome.keptAs);
-        break;
     }
-    return FileResult::FAILED;
+    ForgetReplacements(WriteBackFailure(outcome));
+    return outcome.error == os::WriteBackError::Stopped ? FileResult::STOPPED : FileResult::FAILED;
 }
 
 std::string CParseProcess::SweepSourceFolder()

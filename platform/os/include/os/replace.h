@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,6 +64,9 @@ public:
     HeldSource() = default;
     HeldSource(const HeldSource&) = delete;
     HeldSource& operator=(const HeldSource&) = delete;
+    // Moving hands the descriptors over; the source moved from is closed.
+    HeldSource(HeldSource&& other) noexcept;
+    HeldSource& operator=(HeldSource&& other) noexcept;
     ~HeldSource() { Close(); }
 
     SourceError Open(std::string_view path);
@@ -115,6 +119,9 @@ struct WriteBackRequest
 {
     std::string_view newText; // file holding the new content
     std::string_view oldText; // a copy of the content as read; empty: read the source again
+    // The same contents in memory, used instead of the files when set.
+    const std::string* newBytes = nullptr;
+    const std::string* oldBytes = nullptr;
     std::string_view backup;  // native path of the backup; empty: none
     std::string_view staging; // the run's private folder; empty: temporaries beside the file
     PendingFolderSyncs* deferred = nullptr; // takes the flush of the folder after the rename
@@ -132,6 +139,52 @@ struct WriteBackOutcome
 // A file whose mode has no write bit, or that this process may not write, is left unchanged
 // (Replace), even for a user whom permissions do not stop.
 WriteBackOutcome CommitSource(const HeldSource& source, const WriteBackRequest& request);
+
+// The write-backs of many files, committed together: each file's new content (and backup) is
+// written to its temporary at Stage, all temporaries are flushed in one go at Commit (one
+// commit of the file system's journal instead of one per file), then the backups are renamed
+// into place and their folders flushed, then each source is replaced, still only when it
+// holds what was read, and the folders are flushed. Every file is old or new at every moment;
+// a backup is on disk before its file is replaced.
+//
+// Stage runs on the owner's thread. Commit touches only the batch and the system, so the owner
+// may hand the whole batch to another thread for it and take it back after.
+class CommitBatch
+{
+public:
+    CommitBatch();
+    CommitBatch(const CommitBatch&) = delete;
+    CommitBatch& operator=(const CommitBatch&) = delete;
+    ~CommitBatch(); // what was staged and not committed is dropped: those files stay unchanged
+
+    // Takes the source over. True when the file waits for Commit; false when its outcome is
+    // already known (a refusal, a failure, or a file written in place) and is in outcome.
+    // request.deferred is not used here; the stop callback is asked during the copies.
+    bool Stage(HeldSource&& source, const WriteBackRequest& request, WriteBackOutcome& outcome);
+    // The same for a source that stays the caller's and outlives Commit.
+    bool Stage(const HeldSource& source, const WriteBackRequest& request,
+               WriteBackOutcome& outcome);
+    // Files waiting, and the bytes written for them.
+    std::size_t Size() const;
+    std::int64_t Bytes() const { return m_bytes; }
+    // Commits every waiting file; outcomes in the order of Stage. The batch is empty after.
+    // With deferred, the flush of the replaced files' folders is left to it.
+    std::vector<WriteBackOutcome> Commit(PendingFolderSyncs* deferred = nullptr);
+
+private:
+    struct Staged;
+    class Folder;
+    bool StageFile(std::unique_ptr<Staged> staged, const WriteBackRequest& request,
+                   WriteBackOutcome& outcome);
+    // The staging folder's descriptor when it is on the given device, else -1; opened once.
+    int StagingFolder(std::string_view path, std::uint64_t device);
+
+    std::vector<std::unique_ptr<Staged>> m_files;
+    std::int64_t m_bytes = 0;
+    std::string m_stagingPath;
+    std::unique_ptr<Folder> m_staging;
+    std::uint64_t m_stagingDevice = 0;
+};
 
 // The same for a path: opens it, then commits.
 WriteBackError WriteBack(std::string_view target, std::string_view from, std::string_view backup,

@@ -141,8 +141,12 @@ public:
     // passed over and gets a row whose message says why.
     void LeaveOut(const std::string& directory, const std::string& name, std::string_view why);
     // One file: the commands, the write-back and the work files. A FileResult; a failed
-    // write-back is FAILED (the file was not changed).
+    // write-back is FAILED (the file was not changed). A file whose new text waits in the
+    // write group is MODIFIED until its commit says otherwise (see ConcludeFile).
     int16_t ProcessFile(const CFileList& entry);
+    // Every file whose new text waits is committed and every row that waits is given out:
+    // the totals, the report and the views then hold every file the walk has finished.
+    void SettleWrites();
     // Notes whether the list holds a DISPLAY_FILESTAT command (the report's line form).
     void ScanForFileStat();
     // The command list of this run, taken from the document when RunAll starts.
@@ -243,10 +247,50 @@ private:
     void Pause(std::uint32_t milliseconds) const;
     void Notify(std::uint32_t message, intptr_t wParam = 0);
     void SetRunStatus(std::string status, bool notify);
-    // Replaces the held source by the result file (after the backup). A FileResult: MODIFIED,
+    // Writes the result file over the held source (after the backup), or stages it in the
+    // write group, which takes the held source over (m_stagedNow). A FileResult: MODIFIED,
     // FAILED (the file is as it was, or another program's version stays; the error is the
     // file's message) or STOPPED.
     int16_t WriteBackFile(const std::string& path);
+    // The message of a file whose write-back did not happen (empty when it did).
+    static std::string WriteBackFailure(const os::WriteBackOutcome& outcome);
+
+    // ---- The write group (worker thread) ----
+    //
+    // The new texts of modified files are written to temporaries as each file is done and
+    // committed in groups (os::CommitBatch): one flush for many files. A file's row, its
+    // counters and its report line wait until its group is committed, and so do the rows of
+    // the files after it, so that they keep the walk's order. A full group is committed on
+    // the committer thread while the worker goes on with the next files; the worker takes the
+    // group back (joins) before it gives out the group's rows. Nothing of a group in flight
+    // is touched by the worker until then.
+    struct PendingRow
+    {
+        int16_t result = 0;  // a FileResult
+        bool staged = false; // its new text waits in the group's batch
+        bool shown = false;  // the row goes to the views whatever its message
+        std::string fileName, directory, message;
+        int64_t size = 0, modified = 0, accessed = 0;
+        std::vector<int32_t> changes; // by command position, to forget them on failure
+        std::string hostRoot;         // kept form, for the folders counted as modified
+    };
+    struct WriteGroup
+    {
+        std::vector<PendingRow> rows;
+        os::CommitBatch batch;
+        std::vector<os::WriteBackOutcome> outcomes; // the batch's, after its commit
+        int64_t startedMs = 0;
+    };
+    // The row of the file just done (the run record holds it); given out now when nothing
+    // waits before it, else queued behind what waits.
+    void ConcludeFile(int16_t result, const std::string& hostRoot);
+    void QueueRow(PendingRow row);
+    // Takes the group in flight back and gives out its rows; then hands the filling group to
+    // the committer, or commits it here when wait is true.
+    void CommitGroup(bool wait);
+    void TakeBackInFlight();
+    void GiveOutRows(WriteGroup& group);
+    void GiveOutRow(PendingRow& row);
     // The held source's folder is cleaned of dead runs' leftovers, once per run; a recovery
     // copy kept there for the source is returned (empty when none).
     std::string SweepSourceFolder();
@@ -258,6 +302,8 @@ private:
     // The file's row loses the replacements it would claim, and the run's totals forget them:
     // the file was not written. reason becomes the message.
     void ForgetReplacements(std::string_view reason);
+    // The run's totals forget the changes of a file (by command position) and changes empties.
+    void UncountChanges(std::vector<int32_t>& changes);
     // Notes in the undo journal, before the file is replaced, what the write-back of path
     // (with backup, empty when none) is about to do.
     void JournalCommit(const std::string& path, const std::string& backup);
@@ -324,6 +370,12 @@ private:
     // Folders where files were replaced and whose renames are not yet flushed: each walked
     // folder is flushed once when its files are done, and all before the report is closed.
     os::PendingFolderSyncs m_folderSyncs;
+    // The write group filling, the one the committer has (null when none), and the committer.
+    std::unique_ptr<WriteGroup> m_group;
+    std::unique_ptr<WriteGroup> m_inFlight;
+    std::thread m_committer;
+    bool m_stagedNow = false; // the file in hand was staged in m_group
+    bool m_staging = false;   // in the middle of staging it: the group must not be settled
     // The run's undo journal, started at its first write-back.
     UndoJournal m_journal;
     bool m_journalStarted = false;

@@ -1,0 +1,168 @@
+// The write group: the files whose new texts wait to be committed together, and the rows that
+// wait with them so that rows, counters and report lines keep the walk's order. Worker thread;
+// the batch of the group in flight belongs to the committer thread until it is joined.
+
+#include "core/MessageTarget.h"
+#include "engine/Notifications.h"
+#include "engine/ParseProcess.h"
+#include "os/clock.h"
+
+#include <system_error>
+#include <utility>
+
+namespace wendo {
+
+namespace {
+
+// A group is committed once it holds this many files (each holds up to five descriptors
+// until then), this many bytes of new text and backups, this many rows, or once it is this
+// old, so that the rows of a slow stretch still show soon.
+constexpr std::size_t kGroupFiles = 64;
+constexpr int64_t kGroupBytes = int64_t{32} << 20;
+constexpr std::size_t kGroupRows = 4096;
+constexpr int64_t kGroupAgeMs = 250;
+
+} // namespace
+
+void CParseProcess::ConcludeFile(int16_t result, const std::string& hostRoot)
+{
+    const RunRecord& run = m_doc.Run;
+    PendingRow row;
+    row.result = result;
+    row.staged = std::exchange(m_stagedNow, false);
+    row.shown = m_doc.LogUnmodified != 0 || !run.FileMessage().empty() || FileStatDone();
+    row.fileName = run.FileName();
+    row.directory = run.Directory();
+    row.message = run.FileMessage();
+    row.size = run.FileSize.load();
+    row.modified = run.FileModifTime.load();
+    row.accessed = run.FileAccessTime.load();
+    if (row.staged) {
+        row.changes = m_fileChanges;
+    }
+    row.hostRoot = hostRoot;
+    QueueRow(std::move(row));
+}
+
+void CParseProcess::QueueRow(PendingRow row)
+{
+    if (!row.staged && !m_inFlight && (!m_group || m_group->rows.empty())) {
+        GiveOutRow(row); // nothing waits before it
+        return;
+    }
+    if (!m_group) {
+        m_group = std::make_unique<WriteGroup>();
+        m_group->startedMs = os::MonotonicMilliseconds();
+    }
+    m_group->rows.push_back(std::move(row));
+    if (m_group->batch.Size() >= kGroupFiles || m_group->batch.Bytes() >= kGroupBytes ||
+        m_group->rows.size() >= kGroupRows ||
+        os::MonotonicMilliseconds() - m_group->startedMs >= kGroupAgeMs) {
+        CommitGroup(false);
+    }
+}
+
+void CParseProcess::CommitGroup(bool wait)
+{
+    TakeBackInFlight();
+    if (!m_group) {
+        return;
+    }
+    std::unique_ptr<WriteGroup> group = std::move(m_group);
+    if (group->batch.Size() > 0) {
+        if (!wait) {
+            try {
+                m_committer = std::thread([g = group.get()] { g->outcomes = g->batch.Commit(); });
+                m_inFlight = std::move(group);
+                return;
+            } catch (const std::system_error&) {
+                // No thread to be had: committed here instead.
+            }
+        }
+        group->outcomes = group->batch.Commit();
+    }
+    GiveOutRows(*group);
+}
+
+void CParseProcess::TakeBackInFlight()
+{
+    if (!m_inFlight) {
+        return;
+    }
+    m_committer.join();
+    const std::unique_ptr<WriteGroup> group = std::move(m_inFlight);
+    GiveOutRows(*group);
+}
+
+void CParseProcess::SettleWrites()
+{
+    CommitGroup(true);
+}
+
+void CParseProcess::GiveOutRows(WriteGroup& group)
+{
+    // The record may hold the file in hand (a settle in the middle of a file): it gets it back.
+    RunRecord& run = m_doc.Run;
+    PendingRow inHand;
+    inHand.fileName = run.FileName();
+    inHand.directory = run.Directory();
+    inHand.message = run.FileMessage();
+    inHand.size = run.FileSize.load();
+    inHand.modified = run.FileModifTime.load();
+    inHand.accessed = run.FileAccessTime.load();
+
+    std::size_t next = 0;
+    for (PendingRow& row : group.rows) {
+        if (row.staged) {
+            const os::WriteBackOutcome& outcome = group.outcomes[next++];
+            if (outcome.error != os::WriteBackError::None) {
+                UncountChanges(row.changes);
+                row.message = WriteBackFailure(outcome);
+                row.result = FileResult::FAILED;
+                row.shown = true;
+            }
+        }
+        GiveOutRow(row);
+    }
+
+    run.SetFileName(std::move(inHand.fileName));
+    run.SetDirectory(std::move(inHand.directory));
+    run.SetFileMessage(std::move(inHand.message));
+    run.FileSize.store(inHand.size);
+    run.FileModifTime.store(inHand.modified);
+    run.FileAccessTime.store(inHand.accessed);
+}
+
+void CParseProcess::GiveOutRow(PendingRow& row)
+{
+    RunRecord& run = m_doc.Run;
+    run.SetFileName(row.fileName);
+    run.SetDirectory(row.directory);
+    run.SetFileMessage(row.message);
+    run.FileSize.store(row.size);
+    run.FileModifTime.store(row.modified);
+    run.FileAccessTime.store(row.accessed);
+    WriteReportLine();
+    if (row.shown && m_target != nullptr) {
+        m_target->Send(WMU_ADD_FILE_LINE, 0, &m_doc);
+    }
+    if (row.result == FileResult::MODIFIED) {
+        if (row.hostRoot != m_lastModifiedDir) {
+            m_lastModifiedDir = row.hostRoot;
+            run.TotalDirModified.fetch_add(1);
+        }
+        run.TotalModified.fetch_add(1);
+        Notify(WMU_COUNTERS);
+        Notify(WMU_FILE_MODIFIED);
+        Pause(kPauseAfterModified);
+        return;
+    }
+    if (row.result == FileResult::UNCHANGED) {
+        return;
+    }
+    // Not opened, failed, stopped in the middle, nothing to do, or left out: passed over.
+    run.TotalExclude.fetch_add(1);
+    Notify(WMU_COUNTERS);
+}
+
+} // namespace wendo
