@@ -49,8 +49,7 @@ FilePreview::Result FilePreview::Run(const std::string& path, const std::functio
     }
     const int16_t r = process.ProcessCommands(path, commands);
     if (r == FileResult::MODIFIED && process.NeedsWriteBack()) {
-        const bool read = os::ReadWholeFile(os::ToNative(process.ResultFilePath()), result.after) ==
-                          os::FileError::None;
+        const bool read = process.ResultText(result.after);
         process.DeleteWorkFiles();
         result.outcome = read ? Outcome::Changed : Outcome::Failed;
         if (!read) {

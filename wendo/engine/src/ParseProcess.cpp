@@ -175,7 +175,6 @@ int16_t CParseProcess::ProcessCommands(const std::string& path,
     m_commandHits = 0;
     m_fileChanges.clear();
 
-    ChooseWorkFolder(path);
     switch (m_source.Open(os::ToNative(path))) {
     case os::SourceError::None:
         break;
@@ -187,6 +186,8 @@ int16_t CParseProcess::ProcessCommands(const std::string& path,
         AppendMessage("ERROR: Can't open file", false);
         return FileResult::NOT_OPENED;
     }
+    m_doc.Run.ProgressTotal.store(static_cast<int64_t>(commands.size()) * m_source.Size());
+    ChooseWorkFolder();
     if (const std::string kept = SweepSourceFolder(); !kept.empty()) {
         // Which text is right is for the user to say; editing it now would bury the question.
         m_source.Close();

@@ -338,10 +338,8 @@ int16_t CParseProcess::ProcessFile(const CFileList& entry)
     RunRecord& run = m_doc.Run;
     const std::string path = entry.GetFileFullPath();
     run.FilesStarted.fetch_add(1);
-    os::FileStatus status;
-    const int64_t size =
-        os::GetStatus(os::ToNative(path), status) == os::FileError::None ? status.size : 0;
-    run.ProgressTotal.store(static_cast<int64_t>(m_commands.size()) * size);
+    // The size is known once the file is held (ProcessCommands).
+    run.ProgressTotal.store(0);
     run.ProgressDone.store(0);
     run.SetFileName(entry.GetFileName());
     run.SetDirectory(os::ForDisplay(entry.GetHostRoot()));

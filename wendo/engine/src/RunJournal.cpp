@@ -36,7 +36,8 @@ void CParseProcess::JournalCommit(const std::string& path, const std::string& ba
     entry.path = std::filesystem::absolute(os::ToNative(path), error).lexically_normal().string();
     entry.backup =
         std::filesystem::absolute(os::ToNative(backup), error).lexically_normal().string();
-    entry.written = IdentifyFile(os::ToNative(ResultFilePath()));
+    entry.written =
+        m_inMemory ? IdentifyBytes(ResultBytes()) : IdentifyFile(os::ToNative(ResultFilePath()));
     entry.backedUp = IdentifyFile(entry.path);
     os::FileStatus status;
     entry.backupIsNew = os::GetStatus(entry.backup, status) == os::FileError::NotFound;

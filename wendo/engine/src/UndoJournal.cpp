@@ -40,6 +40,16 @@ std::string Sha256(std::string_view bytes)
     return Hex(digest, sizeof digest);
 }
 
+ContentId Identified(sha256_ctx& context, int64_t size)
+{
+    unsigned char digest[SHA256_DIGEST_SIZE];
+    sha256_digest(&context, SHA256_DIGEST_SIZE, digest);
+    ContentId id;
+    id.size = size;
+    id.sha256 = Hex(digest, sizeof digest);
+    return id;
+}
+
 std::string Escape(std::string_view text)
 {
     std::string out;
@@ -169,10 +179,9 @@ bool ParseJournal(std::string_view data, Journal& journal)
 
 ContentId IdentifyFile(const std::string& path)
 {
-    ContentId id;
     os::FileHandle file(os::OpenFile(path, os::OpenMode::Read));
     if (!file.valid()) {
-        return id;
+        return {};
     }
     sha256_ctx context;
     sha256_init(&context);
@@ -182,7 +191,7 @@ ContentId IdentifyFile(const std::string& path)
     for (;;) {
         const int64_t got = os::ReadFile(file.get(), buffer.get(), kChunk);
         if (got < 0) {
-            return id;
+            return {};
         }
         if (got == 0) {
             break;
@@ -191,10 +200,14 @@ ContentId IdentifyFile(const std::string& path)
                       reinterpret_cast<const uint8_t*>(buffer.get()));
         size += got;
     }
-    unsigned char digest[SHA256_DIGEST_SIZE];
-    sha256_digest(&context, SHA256_DIGEST_SIZE, digest);
-    id.size = size;
-    id.sha256 = Hex(digest, sizeof digest);
+    return Identified(context, size);
+}
+
+ContentId IdentifyBytes(std::string_view bytes)
+{
+    ContentId id;
+    id.size = static_cast<int64_t>(bytes.size());
+    id.sha256 = Sha256(bytes);
     return id;
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <new>
 
 namespace wendo {
 
@@ -30,6 +31,8 @@ constexpr int64_t kMemoryFileLimit = int64_t{16} << 20;
 // eat into it keeps them on disk, so that a nearly full memory folder neither fails the file
 // half way nor starves other programs.
 constexpr int64_t kMemoryReserve = int64_t{32} << 20;
+// Memory a file in memory leaves allocated for the next one, per buffer.
+constexpr std::size_t kKeptBuffer = std::size_t{4} << 20;
 // The rest of a big input is read in pieces of this size, so that a stop is seen between them.
 constexpr std::size_t kReadPiece = std::size_t{64} << 20;
 
@@ -37,7 +40,9 @@ constexpr std::size_t kReadPiece = std::size_t{64} << 20;
 
 CParseProcess::RestBuffer::~RestBuffer()
 {
-    std::free(data);
+    if (owned) {
+        std::free(data);
+    }
 }
 
 void CParseProcess::RemoveStaleWorkFolders() const
@@ -54,18 +59,20 @@ int CParseProcess::PrepareWorkFolder(std::string_view parent)
     return m_workDir.Create(parent);
 }
 
-void CParseProcess::ChooseWorkFolder(const std::string& path)
+void CParseProcess::ChooseWorkFolder()
 {
     m_fileDir = &m_workDir;
+    const int64_t size = m_source.Size();
+    m_inMemory = m_settings.capture == nullptr && m_settings.memoryLimit >= 0 &&
+                 size <= m_settings.memoryLimit;
     if (m_folderPrepared) {
         return;
     }
+    // Also where the write-back stages the new texts of files worked on in memory.
     if (!m_workDir.IsCreated()) {
         m_workDir.Create(); // a failure shows when the work files are opened
     }
-    os::FileStatus status;
-    if (os::GetStatus(os::ToNative(path), status) != os::FileError::None ||
-        status.size > kMemoryFileLimit) {
+    if (m_inMemory || size > kMemoryFileLimit) {
         return;
     }
     if (!m_memoryTried) {
@@ -78,13 +85,53 @@ void CParseProcess::ChooseWorkFolder(const std::string& path)
     }
     // The copy of the source and the two work files.
     if (m_memoryDir.IsCreated() &&
-        os::AvailableBytes(os::ToNative(kMemoryFolder)) >= 3 * status.size + kMemoryReserve) {
+        os::AvailableBytes(os::ToNative(kMemoryFolder)) >= 3 * size + kMemoryReserve) {
         m_fileDir = &m_memoryDir;
     }
 }
 
+bool CParseProcess::ReadSourceToMemory()
+{
+    m_readPath.clear();
+    m_inputText = &m_sourceText;
+    std::size_t size = 0;
+    try {
+        // One byte more than the file holds, so that its end is met without growing.
+        m_sourceText.resize(static_cast<std::size_t>(m_source.Size()) + 1);
+        for (;;) {
+            if (size == m_sourceText.size()) {
+                m_sourceText.resize(size + kCopyChunk); // it grew since it was opened
+            }
+            const std::size_t want = std::min(kCopyChunk, m_sourceText.size() - size);
+            const int64_t got = os::ReadFile(m_source.Fd(), m_sourceText.data() + size, want);
+            if (got < 0) {
+                m_sourceText.clear();
+                AppendMessage("ERROR: Can't read file", true);
+                return false;
+            }
+            if (got == 0) {
+                break;
+            }
+            size += static_cast<std::size_t>(got);
+            if (got == static_cast<int64_t>(kCopyChunk) && StopInFile()) {
+                m_sourceText.clear();
+                return false;
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        m_sourceText.clear();
+        AppendMessage("ERROR: Can't open temp file", true);
+        return false;
+    }
+    m_sourceText.resize(size);
+    return true;
+}
+
 bool CParseProcess::ReadSourceOnce()
 {
+    if (m_inMemory) {
+        return ReadSourceToMemory();
+    }
     m_readPath = m_fileDir->FileIn(kSourceCopy);
     const os::FileHandle copy(m_fileDir->IsCreated() || m_fileDir->Create() == 0
                                   ? os::CreateForWriting(m_fileDir->FileIn(kSourceCopy))
@@ -119,8 +166,25 @@ bool CParseProcess::ReadSourceOnce()
     return true;
 }
 
+void CParseProcess::OpenMemoryWork(const std::string& input)
+{
+    CloseWorkFiles();
+    m_inputPos = 0;
+    m_inputText = &input;
+    m_resultFile = kWorkFile;
+    m_output.AttachMemory(m_outputText);
+    m_lineNumber = 1;
+    if (m_doc.FromLine > 1 && !CopyLinesBeforeRegion()) {
+        SetError(kReadError);
+    }
+}
+
 int CParseProcess::OpenWorkFiles(const std::string& path)
 {
+    if (m_inMemory) {
+        OpenMemoryWork(m_sourceText);
+        return 0;
+    }
     CloseWorkFiles();
     m_inputPos = 0;
     const int input = os::OpenFile(os::ToNative(path), os::OpenMode::Read);
@@ -152,6 +216,26 @@ int CParseProcess::OpenWorkFiles(const std::string& path)
 bool CParseProcess::CopyLinesBeforeRegion()
 {
     int64_t linesLeft = m_doc.FromLine - 1;
+    if (m_inMemory) {
+        const std::string& input = *m_inputText;
+        auto at = static_cast<std::size_t>(m_inputPos);
+        std::size_t piece = 0;
+        while (linesLeft > 0 && at < input.size()) {
+            if (input[at++] == '\n' || ++piece == kFromLinePiece) {
+                piece = 0;
+                --linesLeft;
+                ++m_lineNumber;
+            }
+        }
+        if (linesLeft > 0 && piece > 0) {
+            ++m_lineNumber; // a last line without LF
+        }
+        if (!DryRun()) {
+            m_output.Write(input.data() + m_inputPos, at - static_cast<std::size_t>(m_inputPos));
+        }
+        m_inputPos = static_cast<int64_t>(at);
+        return true;
+    }
     auto chunk = std::make_unique<char[]>(kCopyChunk);
     std::size_t piece = 0;
     while (linesLeft > 0) {
@@ -192,6 +276,15 @@ bool CParseProcess::ReadRest(RestBuffer& buffer)
 
 bool CParseProcess::ReadInput(RestBuffer& buffer, int64_t from)
 {
+    if (m_inMemory) {
+        const std::string& input = *m_inputText;
+        const std::size_t at = std::min(static_cast<std::size_t>(from), input.size());
+        // The commands only read their buffer; the string keeps its NUL behind the end.
+        buffer.data = const_cast<char*>(input.data()) + at;
+        buffer.size = input.size() - at;
+        buffer.owned = false;
+        return true;
+    }
     os::FileStatus status;
     if (os::GetHandleStatus(m_input.get(), status) != os::FileError::None ||
         os::SeekFile(m_input.get(), from, os::SeekFrom::Start) < 0) {
@@ -228,6 +321,14 @@ bool CParseProcess::ReadInput(RestBuffer& buffer, int64_t from)
 
 int CParseProcess::CopyRest()
 {
+    if (m_inMemory) {
+        const std::string& input = *m_inputText;
+        const std::size_t at = std::min(static_cast<std::size_t>(m_inputPos), input.size());
+        m_output.Write(input.data() + at, input.size() - at);
+        m_inputPos = static_cast<int64_t>(input.size());
+        CheckOutput();
+        return m_output.Failed() ? 1 : 0;
+    }
     if (!m_input.valid()) {
         return 1;
     }
@@ -276,6 +377,12 @@ int CParseProcess::RewindWork(const std::string& path)
         SetError("Wendo ERROR : Can't write temp file\n");
         return 1;
     }
+    if (m_inMemory) {
+        m_rewoundText.swap(m_outputText);
+        OpenMemoryWork(m_rewoundText);
+        m_resultFile = kRewindFile;
+        return 0;
+    }
     // Renaming gives the same files as copying the output over the rewind file, without
     // copying the whole text once more.
     if (os::RenameFile(os::ToNative(m_fileDir->FileIn(kWorkFile)),
@@ -296,9 +403,27 @@ bool CParseProcess::CloseWorkFiles()
     return m_output.Close();
 }
 
+bool CParseProcess::ResultText(std::string& text) const
+{
+    if (m_inMemory) {
+        text = ResultBytes();
+        return true;
+    }
+    return os::ReadWholeFile(os::ToNative(ResultFilePath()), text) == os::FileError::None;
+}
+
 void CParseProcess::DeleteWorkFiles()
 {
     CloseWorkFiles();
+    // Small buffers are kept for the next file; a big file's go back to the system.
+    for (std::string* text : {&m_sourceText, &m_rewoundText, &m_outputText}) {
+        if (text->capacity() > kKeptBuffer) {
+            std::string().swap(*text);
+        } else {
+            text->clear();
+        }
+    }
+    m_inputText = &m_sourceText;
     if (m_fileDir->IsCreated()) {
         os::RemoveFile(os::ToNative(m_fileDir->FileIn(kWorkFile)));
         os::RemoveFile(os::ToNative(m_fileDir->FileIn(kRewindFile)));

@@ -3,6 +3,8 @@
 #include "os/file.h"
 
 #include <cstring>
+#include <new>
+#include <utility>
 
 namespace wendo {
 
@@ -22,6 +24,14 @@ void WorkOutput::Attach(int handle)
     }
 }
 
+void WorkOutput::AttachMemory(std::string& text)
+{
+    Close();
+    text.clear();
+    m_text = &text;
+    m_failed = false;
+}
+
 bool WorkOutput::Flush()
 {
     if (m_used > 0 && !m_failed && !os::WriteFile(m_handle, m_buffer.get(), m_used)) {
@@ -33,6 +43,16 @@ bool WorkOutput::Flush()
 
 void WorkOutput::Write(const char* data, std::size_t size)
 {
+    if (m_text != nullptr) {
+        if (!m_failed && size > 0) {
+            try {
+                m_text->append(data, size);
+            } catch (const std::bad_alloc&) {
+                m_failed = true;
+            }
+        }
+        return;
+    }
     if (m_handle < 0 || m_failed || size == 0) {
         m_failed = m_failed || (m_handle < 0 && size > 0);
         return;
@@ -58,6 +78,10 @@ void WorkOutput::Write(const char* data, std::size_t size)
 
 bool WorkOutput::Close()
 {
+    if (m_text != nullptr) {
+        m_text = nullptr;
+        return !std::exchange(m_failed, false);
+    }
     if (m_handle < 0) {
         return true;
     }

@@ -72,6 +72,10 @@ int16_t CParseProcess::WriteBackFile(const std::string& path)
     os::WriteBackRequest request;
     request.newText = newText;
     request.oldText = oldText;
+    if (m_inMemory) {
+        request.newBytes = &ResultBytes();
+        request.oldBytes = &m_sourceText;
+    }
     request.backup = backup;
     request.staging = staging;
     request.deferred = &m_folderSyncs;

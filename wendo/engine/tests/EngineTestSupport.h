@@ -92,6 +92,14 @@ protected:
 
     std::string Source(const std::string& name = "page.htm") const { return m_files.FileIn(name); }
 
+    // A run that keeps every file's text in work files, never in memory.
+    static RunSettings OnDisk()
+    {
+        RunSettings settings;
+        settings.memoryLimit = -1;
+        return settings;
+    }
+
     // Parses each line into a command; a line that does not parse fails the test.
     static std::vector<std::unique_ptr<CParseCmd>> Commands(const std::vector<std::string>& lines)
     {
@@ -104,8 +112,21 @@ protected:
     }
 
     // Runs the lines on a file holding input, then writes the result back over the source as
-    // the run driver does, and deletes the work files.
+    // the run driver does, and deletes the work files. The file is worked on in memory, as a
+    // run does, and once more through work files: both must give the same.
     Outcome Run(const std::string& input, const std::vector<std::string>& lines)
+    {
+        Outcome inMemory = RunOnce(input, lines, RunSettings{}.memoryLimit);
+        const Outcome onDisk = RunOnce(input, lines, OnDisk().memoryLimit);
+        EXPECT_EQ(inMemory.result, onDisk.result);
+        EXPECT_EQ(inMemory.text, onDisk.text) << "work files give other bytes than memory";
+        EXPECT_EQ(inMemory.message, onDisk.message);
+        EXPECT_EQ(inMemory.counters, onDisk.counters);
+        return inMemory;
+    }
+
+    Outcome RunOnce(const std::string& input, const std::vector<std::string>& lines,
+                    int64_t memoryLimit)
     {
         const auto commands = Commands(lines);
         std::vector<const CParseCmd*> list;
@@ -118,14 +139,16 @@ protected:
         doc.Run.TotalIteration = 0;
         doc.Run.SetFileMessage("");
         RecordingTarget target;
-        CParseProcess process(doc, &target);
+        RunSettings settings;
+        settings.memoryLimit = memoryLimit;
+        CParseProcess process(doc, &target, settings);
         Outcome out;
         out.result = process.ProcessCommands(path, list);
         out.writeBack = process.NeedsWriteBack();
+        std::string result;
         if (out.writeBack) {
-            EXPECT_EQ(
-                os::CopyFile(os::ToNative(process.ResultFilePath()), os::ToNative(path), true),
-                os::FileError::None);
+            EXPECT_TRUE(process.ResultText(result));
+            WriteAll(path, result);
         }
         process.DeleteWorkFiles();
         EXPECT_FALSE(os::Exists(os::ToNative(process.WorkFilePath(CParseProcess::kWorkFile))));

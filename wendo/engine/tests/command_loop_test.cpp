@@ -191,7 +191,7 @@ TEST_F(CommandLoop, WorkFileThatCannotBeCreated)
 {
     const auto commands = Commands({kAtoA});
     WriteAll(Source(), "a");
-    CParseProcess process(doc, nullptr);
+    CParseProcess process(doc, nullptr, OnDisk());
     ASSERT_EQ(process.PrepareWorkFolder(), 0);
     const std::string blocker = os::ToNative(process.WorkFilePath(CParseProcess::kWorkFile));
     ASSERT_EQ(mkdir(blocker.c_str(), 0700), 0);
@@ -207,7 +207,7 @@ TEST_F(CommandLoop, FailedRewindIsReportedAsAFailure)
 {
     const auto commands = Commands({kAtoA, "REWIND", kBtoB});
     WriteAll(Source(), "a b");
-    CParseProcess process(doc, nullptr);
+    CParseProcess process(doc, nullptr, OnDisk());
     ASSERT_EQ(process.PrepareWorkFolder(), 0);
     const std::string blocker = os::ToNative(process.WorkFilePath(CParseProcess::kRewindFile));
     ASSERT_EQ(mkdir(blocker.c_str(), 0700), 0);
@@ -316,7 +316,8 @@ TEST_F(CommandLoop, LongLineGoesThroughInBoundedMemory)
                                     "VALUE ~$CONTENT-$CONTENT~"});
     doc.Run.ResetCounters(1);
     const long before = PeakResidentBytes();
-    CParseProcess process(doc, nullptr);
+    // Through work files: in memory a file takes up to three times its size, by design.
+    CParseProcess process(doc, nullptr, OnDisk());
     ASSERT_EQ(process.ProcessCommands(Source(), {commands[0].get()}), FileResult::MODIFIED);
     const long used = PeakResidentBytes() - before;
     os::FileStatus status;

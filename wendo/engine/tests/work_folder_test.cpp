@@ -1,5 +1,6 @@
-// Where a run keeps the work files of each file: in memory when the system has a memory
-// folder and the file is small enough, else on disk; a folder prepared by the caller always.
+// Where a run keeps the work files of a file it does not work on in memory: in the memory
+// folder when the system has one and the file is small enough, else on disk; a folder prepared
+// by the caller always.
 
 #include "EngineTestSupport.h"
 #include "engine/ParseProcess.h"
@@ -49,7 +50,7 @@ TEST_F(WorkFolder, SmallFileWorksInMemoryLargeFileOnDisk)
     if (!HasMemoryFolder()) {
         GTEST_SKIP() << "no memory folder on this system";
     }
-    CParseProcess process(doc, nullptr);
+    CParseProcess process(doc, nullptr, OnDisk());
     const std::string small = RunIn(process, "abc");
     EXPECT_EQ(small.rfind("\\dev\\shm\\wendo-", 0), 0u) << small;
 
@@ -65,7 +66,7 @@ TEST_F(WorkFolder, SmallFileWorksInMemoryLargeFileOnDisk)
 
 TEST_F(WorkFolder, PreparedFolderHoldsEveryFile)
 {
-    CParseProcess process(doc, nullptr);
+    CParseProcess process(doc, nullptr, OnDisk());
     ASSERT_EQ(process.PrepareWorkFolder(m_files.Path()), 0);
     const std::string folder = RunIn(process, "abc");
     EXPECT_EQ(folder.rfind(m_files.Path(), 0), 0u) << folder;

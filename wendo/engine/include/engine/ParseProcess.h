@@ -74,6 +74,10 @@ struct RunSettings
     // The user's state folder (native), where a run that writes with backups keeps its undo
     // journal; empty: no journal.
     std::string journalFolder{};
+    // A source of at most this many bytes is worked on in memory, a larger one through work
+    // files in the private folder; negative: always through work files. A run with a capture
+    // always uses the work files, which the capture reads.
+    int64_t memoryLimit = int64_t{64} << 20;
 };
 
 class CParseProcess final : public RunProcess, private CFileSet::RunSignals
@@ -193,6 +197,10 @@ public:
     // The work file that holds (or, before the rest is copied, will hold) the complete text.
     // Both name the folder of the file in hand (see ChooseWorkFolder).
     std::string ResultFilePath() const { return m_fileDir->FileIn(m_resultFile); }
+    // The complete new text after MODIFIED, wherever it is kept; false when it cannot be read.
+    bool ResultText(std::string& text) const;
+    // The file in hand is worked on in memory: no work file holds its text.
+    bool InMemory() const { return m_inMemory; }
     std::string WorkFilePath(std::string_view name) const { return m_fileDir->FileIn(name); }
     void DeleteWorkFiles();
 
@@ -317,19 +325,31 @@ private:
     bool IsOwnFile(const std::string& path) const;
     std::string ReportLine() const;
 
-    // A block holding the rest of the input, NUL-terminated; size excludes the NUL.
+    // A block holding the rest of the input, NUL-terminated; size excludes the NUL. For a
+    // file in memory it is a view of the input, never written through.
     struct RestBuffer
     {
         char* data = nullptr;
         std::size_t size = 0;
+        bool owned = true;
         RestBuffer() = default;
         RestBuffer(const RestBuffer&) = delete;
         RestBuffer& operator=(const RestBuffer&) = delete;
         ~RestBuffer();
     };
 
-    // Picks the folder for the work files of the source at path, before they are opened.
-    void ChooseWorkFolder(const std::string& path);
+    // Picks memory or the folder for the work files of the held source, before they are
+    // opened.
+    void ChooseWorkFolder();
+    // The held source into m_sourceText; false (message set) on failure or stop.
+    bool ReadSourceToMemory();
+    // Makes input the input of a file in memory and an empty output its output.
+    void OpenMemoryWork(const std::string& input);
+    // The text a file in memory holds in the end.
+    const std::string& ResultBytes() const
+    {
+        return m_resultFile == kWorkFile ? m_outputText : m_rewoundText;
+    }
     bool ReadRest(RestBuffer& buffer);
     // The input from the byte at offset from to its end.
     bool ReadInput(RestBuffer& buffer, int64_t from);
@@ -419,6 +439,13 @@ private:
     std::vector<SweptFolder> m_sweptFolders;
     os::FileHandle m_input;
     int64_t m_inputPos = 0; // read position
+    // A file worked on in memory: the source as read (kept for the backup), the input after a
+    // rewind and the output; the input is one of the first two. The rewind swaps the last two.
+    bool m_inMemory = false;
+    std::string m_sourceText;
+    std::string m_rewoundText;
+    std::string m_outputText;
+    const std::string* m_inputText = &m_sourceText;
     WorkOutput m_output;
     // Line of the read position, from 1 (64-bit: no wrap). Counted past the lines before the
     // region always, and along the commands' text only while TOLINE limits the region.

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -33,6 +34,8 @@ struct ContentId
 
 // Reads the file at the native path (links followed) whole.
 ContentId IdentifyFile(const std::string& path);
+// The same for bytes in memory.
+ContentId IdentifyBytes(std::string_view bytes);
 
 struct JournalEntry
 {
