@@ -14,6 +14,7 @@
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -275,11 +276,14 @@ bool KeepWhatTheFileIs(const HeldSource& source, int fd)
         kept = false;
         (void)::fchown(fd, static_cast<uid_t>(-1), source.group);
     }
-    if (::attr_copy_fd("", source.Fd(), "", fd, nullptr, nullptr) != 0) {
-        kept = false;
-    }
-    if (::perm_copy_fd("", source.Fd(), "", fd, nullptr) != 0) {
-        kept = false;
+    // An ACL is kept as an extended attribute: a file without any has none to give.
+    if (::flistxattr(source.Fd(), nullptr, 0) != 0) {
+        if (::attr_copy_fd("", source.Fd(), "", fd, nullptr, nullptr) != 0) {
+            kept = false;
+        }
+        if (::perm_copy_fd("", source.Fd(), "", fd, nullptr) != 0) {
+            kept = false;
+        }
     }
     ::fchmod(fd, source.mode & 07777);
     return kept;
@@ -436,13 +440,13 @@ SourceError HeldSource::Open(std::string_view pathView)
         m_folderPath = FolderOf(target);
         m_name = BaseOf(target);
         m_folder = ::open(m_folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (m_folder < 0 || ::fstatat(m_folder, m_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            return SourceError::CannotOpen;
+        }
     } else {
         m_folder = named;
         m_folderPath = m_namedFolderPath;
         m_name = BaseOf(path);
-    }
-    if (m_folder < 0 || ::fstatat(m_folder, m_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        return SourceError::CannotOpen;
     }
     // Checked before the open too: opening a device may have effects of its own.
     if (!S_ISREG(st.st_mode)) {

@@ -424,7 +424,7 @@ void CParseProcess::DeleteWorkFiles()
         }
     }
     m_inputText = &m_sourceText;
-    if (m_fileDir->IsCreated()) {
+    if (!m_inMemory && m_fileDir->IsCreated()) {
         os::RemoveFile(os::ToNative(m_fileDir->FileIn(kWorkFile)));
         os::RemoveFile(os::ToNative(m_fileDir->FileIn(kRewindFile)));
         os::RemoveFile(os::ToNative(m_fileDir->FileIn(kSourceCopy)));
