@@ -3,6 +3,7 @@
 
 #include "RunTestSupport.h"
 
+#include <cstdio>
 #include <thread>
 
 namespace wendo::test {
@@ -162,6 +163,36 @@ TEST_F(RunDriver, ChangeOfDirectoryCountsModifiedDirectories)
     EXPECT_EQ(m_doc.Run.TotalDirModified, 3);
 }
 
+// Modified files are committed in groups, the full ones on another thread while the walk goes
+// on; rows, totals and files still come out as one file at a time would give them.
+TEST_F(RunDriver, FilesCommittedInGroupsKeepTheWalksOrder)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < 150; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "f%03d.htm", i);
+        names.emplace_back(name);
+        Write(name, i % 3 == 0 ? "none" : "a");
+    }
+    m_doc.LogUnmodified = 1;
+    m_doc.Backup = 1;
+    AddCommand(kAtoB);
+    AddPath("*.htm", false);
+    std::vector<std::string> rows;
+    m_target.SetHook([&](uint32_t message, intptr_t) {
+        if (message == WMU_ADD_FILE_LINE) {
+            rows.push_back(m_doc.Run.FileName());
+        }
+    });
+    ASSERT_EQ(RunToEnd(), FileResult::MODIFIED);
+    EXPECT_EQ(rows, names);
+    EXPECT_EQ(TotalsNow(), (Totals{150, 0, 100, 0, 1}));
+    for (int i = 0; i < 150; ++i) {
+        EXPECT_EQ(Read(names[i]), i % 3 == 0 ? "none" : "b") << names[i];
+        EXPECT_EQ(fs::exists(PathOf(names[i] + ".bak")), i % 3 != 0) << names[i];
+    }
+}
+
 TEST_F(RunDriver, BackupsDryRunsAndFailedWriteBacks)
 {
     struct Case
@@ -291,6 +322,12 @@ TEST_F(RunDriver, SuspendThenResumeProcessesNoFileTwice)
     }
     EXPECT_EQ(askedAnswer.load(), 1);
     EXPECT_EQ(m_doc.Suspended, 1);
+    // The file done before the suspension is written and counted while the run waits.
+    for (int i = 0; i < 10000 && m_doc.Run.TotalModified.load() == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(m_doc.Run.TotalModified.load(), 1);
+    EXPECT_EQ(Read("f0.htm"), "xy");
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
     EXPECT_EQ(files.load(), 2) << "a suspended run starts no file";
     EXPECT_EQ(m_target.Count(WMU_COMMAND_BEGIN), 2) << "it halts before the command";
