@@ -118,16 +118,15 @@ TEST_P(InjectedErrorTest, FilesStayWholeAndFailuresAreTold)
     RecordProperty("injected_errors", survived);
 }
 
-INSTANTIATE_TEST_SUITE_P(Errors, InjectedErrorTest,
-                         ::testing::Values(Injection{"write", "ENOSPC"},
-                                           Injection{"write", "EDQUOT"}, Injection{"write", "EIO"},
-                                           Injection{"close", "ENOSPC"},
-                                           Injection{"close", "EDQUOT"}, Injection{"close", "EIO"},
-                                           Injection{"fsync", "ENOSPC"},
-                                           Injection{"fsync", "EDQUOT"}, Injection{"fsync", "EIO"}),
-                         [](const auto& row) {
-                             return std::string(row.param.call) + "_" + row.param.error;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Errors, InjectedErrorTest,
+    ::testing::Values(Injection{"write", "ENOSPC"}, Injection{"write", "EDQUOT"},
+                      Injection{"write", "EIO"}, Injection{"close", "ENOSPC"},
+                      Injection{"close", "EDQUOT"}, Injection{"close", "EIO"},
+                      Injection{"fsync", "ENOSPC"}, Injection{"fsync", "EDQUOT"},
+                      Injection{"fsync", "EIO"}, Injection{"fdatasync", "ENOSPC"},
+                      Injection{"fdatasync", "EIO"}),
+    [](const auto& row) { return std::string(row.param.call) + "_" + row.param.error; });
 
 // A small tmpfs, mounted in a private mount namespace held by a child process; the test
 // reaches it through /proc/<child>/root.
