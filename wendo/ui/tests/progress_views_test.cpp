@@ -19,7 +19,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -48,11 +48,12 @@ void WriteFile(const fs::path& path, const std::string& text)
     std::ofstream(path, std::ios::binary) << text;
 }
 
-QStringList Column(const QTreeWidget* list, int column)
+QStringList Column(const QTreeView* list, int column)
 {
     QStringList texts;
-    for (int row = 0; row < list->topLevelItemCount(); ++row) {
-        texts << list->topLevelItem(row)->text(column);
+    const QAbstractItemModel* rows = list->model();
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        texts << rows->index(row, column).data().toString();
     }
     return texts;
 }
@@ -313,9 +314,9 @@ TEST_F(ProgressViewsTest, PathRowsFromARunAndFromAReportKeepAscendingOrder)
     CWendoDoc* doc = Open(SaveJob({kAtoB}, "tree/*.htm"));
     ASSERT_NE(doc, nullptr);
     ShowReport(doc);
-    QTreeWidget* list = m_paths->List();
+    QTreeView* list = m_paths->List();
     Notify(doc, wendo::WMU_PATHS_CLEAR);
-    ASSERT_EQ(list->columnCount(), 2) << "no file statistics command";
+    ASSERT_EQ(list->model()->columnCount(), 2) << "no file statistics command";
     const int width = list->width();
     EXPECT_EQ(list->columnWidth(0), 2 * (width / 3));
     EXPECT_EQ(list->columnWidth(1), width / 3);
@@ -328,11 +329,11 @@ TEST_F(ProgressViewsTest, PathRowsFromARunAndFromAReportKeepAscendingOrder)
     run.SetStatus("Tree/A.htm");
     run.SetFileMessage("from the report");
     EXPECT_EQ(m_app->GetMessageTarget()->Send(wendo::WMU_ADD_FILE_LINE, 1, doc), 1);
-    EXPECT_EQ(Column(list, 0), QStringList({"Tree/A.htm", "tree/b.htm"}));
-    EXPECT_EQ(Column(list, 1), QStringList({"from the report", "FIND REPLACE(1) "}));
+    EXPECT_EQ(Column(m_paths->List(), 0), QStringList({"Tree/A.htm", "tree/b.htm"}));
+    EXPECT_EQ(Column(m_paths->List(), 1), QStringList({"from the report", "FIND REPLACE(1) "}));
 
     Notify(doc, wendo::WMU_PATHS_CLEAR);
-    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_EQ(m_paths->List()->model()->rowCount(), 0);
 }
 
 // A live run's rows and fields reach the window in batches. Whichever way a batch is let
@@ -345,7 +346,7 @@ TEST_F(ProgressViewsTest, ALiveRunsBatchedRowsAndFieldsArriveWholeAndInOrder)
     ASSERT_NE(doc, nullptr);
     ShowReport(doc);
     // The widgets themselves: the views' accessors would let the batch through.
-    const QTreeWidget* list = m_paths->List();
+    const QTreeView* list = m_paths->List();
     const QProgressBar* bar = m_progress->ProgressBar();
     const QTableWidget* statistics = m_progress->StatisticsList();
     const auto field = [this](int id) {
@@ -390,13 +391,13 @@ TEST_F(ProgressViewsTest, ALiveRunsBatchedRowsAndFieldsArriveWholeAndInOrder)
 
     addFiles(1000);
     EXPECT_TRUE(SpinUntil(
-        [list, bar] { return list->topLevelItemCount() == 1000 && bar->value() == 1000; }, 3000))
+        [list, bar] { return list->model()->rowCount() == 1000 && bar->value() == 1000; }, 3000))
         << "the timers let the batches through";
     // Compared whole, not printed: a failure would list thousands of paths.
     EXPECT_TRUE(Column(list, 0) == expected(0)) << "ascending without case, ties as they came";
 
     addFiles(1000);
-    EXPECT_EQ(m_paths->List()->topLevelItemCount(), 2000) << "a reader sees every row";
+    EXPECT_EQ(m_paths->List()->model()->rowCount(), 2000) << "a reader sees every row";
     EXPECT_TRUE(Column(list, 1) == expected(1));
     EXPECT_EQ(m_progress->FieldText(1070), QStringLiteral("2000/3000"));
 
@@ -414,7 +415,7 @@ TEST_F(ProgressViewsTest, ALiveRunsBatchedRowsAndFieldsArriveWholeAndInOrder)
     Notify(doc, wendo::WMU_STATUS);
     doc->Started = 0; // the run's end is handled after its process has ended
     Notify(doc, wendo::WMU_RUN_END);
-    ASSERT_EQ(list->topLevelItemCount(), kFiles) << "the run's end lets the last batch through";
+    ASSERT_EQ(list->model()->rowCount(), kFiles) << "the run's end lets the last batch through";
     EXPECT_TRUE(Column(list, 0) == expected(0));
     EXPECT_TRUE(Column(list, 1) == expected(1));
     EXPECT_EQ(bar->value(), kFiles);
@@ -430,9 +431,9 @@ TEST_F(ProgressViewsTest, FileStatisticsColumnsSortByTheirKind)
     CWendoDoc* doc = Open(SaveJob({"DISPLAY_FILESTAT", kAtoB}, "tree/*.htm"));
     ASSERT_NE(doc, nullptr);
     ShowReport(doc);
-    QTreeWidget* list = m_paths->List();
+    QTreeView* list = m_paths->List();
     Notify(doc, wendo::WMU_PATHS_CLEAR);
-    ASSERT_EQ(list->columnCount(), 5);
+    ASSERT_EQ(list->model()->columnCount(), 5);
     const int width = list->width();
     EXPECT_EQ(list->columnWidth(0), 2 * (width / 5));
     // The statistics columns take their share, but never less than a date needs.
@@ -453,21 +454,23 @@ TEST_F(ProgressViewsTest, FileStatisticsColumnsSortByTheirKind)
         doc->Run.FileModifTime = file.modified;
         Notify(doc, wendo::WMU_ADD_FILE_LINE, 1);
     }
-    EXPECT_EQ(Column(list, 0), QStringList({"a.htm", "b.htm", "C.htm"})) << "path without case";
-    EXPECT_EQ(list->topLevelItem(0)->text(3), QStringLiteral("NULL"));
+    EXPECT_EQ(Column(m_paths->List(), 0), QStringList({"a.htm", "b.htm", "C.htm"}))
+        << "path without case";
+    EXPECT_EQ(m_paths->List()->model()->index(0, 3).data().toString(), QStringLiteral("NULL"));
 
     m_paths->SortByColumn(2);
-    EXPECT_EQ(Column(list, 2), QStringList({"9", "10", "100"})) << "sizes by value";
+    EXPECT_EQ(Column(m_paths->List(), 2), QStringList({"9", "10", "100"})) << "sizes by value";
     EXPECT_EQ(CProgressPathView::LastSortColumn(), 2);
     m_paths->SortByColumn(2);
-    EXPECT_EQ(Column(list, 2), QStringList({"100", "10", "9"})) << "same column: reversed";
+    EXPECT_EQ(Column(m_paths->List(), 2), QStringList({"100", "10", "9"}))
+        << "same column: reversed";
     EXPECT_FALSE(CProgressPathView::LastSortAscending());
 
     m_paths->SortByColumn(3);
-    EXPECT_EQ(Column(list, 0), QStringList({"C.htm", "b.htm", "a.htm"}))
+    EXPECT_EQ(Column(m_paths->List(), 0), QStringList({"C.htm", "b.htm", "a.htm"}))
         << "dates in time order, an unreadable one after them";
     m_paths->SortByColumn(0);
-    EXPECT_EQ(Column(list, 0), QStringList({"a.htm", "b.htm", "C.htm"}));
+    EXPECT_EQ(Column(m_paths->List(), 0), QStringList({"a.htm", "b.htm", "C.htm"}));
 
     // The direction is the program's, not the list's: another report window goes on from it.
     CWendoDoc* other = Open(SaveJob({kAtoB}, "tree/*.htm", "other.wdo"));
