@@ -10,9 +10,12 @@
 #include "tessel/FileList.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSplitter>
@@ -482,6 +485,106 @@ TEST_F(ProgressViewsTest, FileStatisticsColumnsSortByTheirKind)
     }
     m_paths->SortByColumn(0);
     EXPECT_EQ(Column(m_paths->List(), 0), QStringList({"z", "Y", "x"}));
+}
+
+// Every column sorts both ways; the selection, the pop-up menu and copying act on the row
+// the person sees after a sort, rows that come later go into the sorted order, and a name
+// that is not UTF-8 still names its file.
+TEST_F(ProgressViewsTest, SortedRowsKeepTheirSelectionAndTakeNewRowsInTheirOrder)
+{
+    Start();
+    MakeTree();
+    const std::string latin1 = "caf\xe9.htm";
+    WriteFile(TreeFile(latin1), "a");
+    CWendoDoc* doc = Open(SaveJob({"DISPLAY_FILESTAT", kAtoB}, "tree/*.htm"));
+    ASSERT_NE(doc, nullptr);
+    ShowReport(doc);
+    struct File
+    {
+        std::string name;
+        const char* message;
+        int64_t size;
+        int64_t modified;
+        int64_t accessed;
+    };
+    for (const File& file : {File{"a.htm", "FIND REPLACE(3) ", 100, 0, 1100000000},
+                             File{"b.htm", "", 10, 1000000000, 900000000},
+                             File{"C.htm", "FIND REPLACE(1) ", 9, 900000000, 1000000000},
+                             File{latin1, "ERROR: x", 50, 950000000, 0}}) {
+        doc->Run.SetStatus(TreeFile(file.name).string());
+        doc->Run.SetFileMessage(file.message);
+        doc->Run.FileSize = file.size;
+        doc->Run.FileModifTime = file.modified;
+        doc->Run.FileAccessTime = file.accessed;
+        Notify(doc, wendo::WMU_ADD_FILE_LINE, 1);
+    }
+    const auto names = [this] {
+        QStringList shown;
+        for (const QString& path : Column(m_paths->List(), 0)) {
+            shown << path.section(QLatin1Char('/'), -1);
+        }
+        return shown;
+    };
+    EXPECT_EQ(names(), QStringList({"a.htm", "b.htm", "C.htm", "café.htm"}));
+    QTreeView* list = m_paths->List();
+    list->setCurrentIndex(list->model()->index(1, 0));
+    const std::string chosen = m_paths->SelectedPath();
+    ASSERT_FALSE(chosen.empty());
+
+    struct Order
+    {
+        int column;
+        QStringList ascending;
+        QStringList descending;
+    };
+    const Order orders[] = {
+        {0, {"a.htm", "b.htm", "C.htm", "café.htm"}, {"café.htm", "C.htm", "b.htm", "a.htm"}},
+        {1, {"b.htm", "café.htm", "C.htm", "a.htm"}, {"a.htm", "C.htm", "café.htm", "b.htm"}},
+        {2, {"C.htm", "b.htm", "café.htm", "a.htm"}, {"a.htm", "café.htm", "b.htm", "C.htm"}},
+        // No date ("NULL") after the dates, before them in descending order.
+        {3, {"C.htm", "café.htm", "b.htm", "a.htm"}, {"a.htm", "b.htm", "café.htm", "C.htm"}},
+        {4, {"b.htm", "C.htm", "a.htm", "café.htm"}, {"café.htm", "a.htm", "C.htm", "b.htm"}},
+    };
+    for (const Order& order : orders) {
+        m_paths->SortByColumn(order.column);
+        if (!CProgressPathView::LastSortAscending()) {
+            m_paths->SortByColumn(order.column);
+        }
+        EXPECT_EQ(names(), order.ascending) << "column " << order.column;
+        EXPECT_EQ(m_paths->SelectedPath(), chosen) << "the selection follows its row";
+        m_paths->SortByColumn(order.column);
+        EXPECT_EQ(names(), order.descending) << "column " << order.column;
+        EXPECT_EQ(m_paths->SelectedPath(), chosen);
+    }
+
+    // Sizes descending: the pop-up menu on the second row previews café.htm.
+    m_paths->SortByColumn(2);
+    if (CProgressPathView::LastSortAscending()) {
+        m_paths->SortByColumn(2);
+    }
+    EXPECT_EQ(names(), QStringList({"a.htm", "café.htm", "b.htm", "C.htm"}));
+    const QPoint at = list->visualRect(list->model()->index(1, 0)).center();
+    Q_EMIT list->customContextMenuRequested(at);
+    auto* menu = m_paths->findChild<QMenu*>();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->actions().at(0)->isEnabled()) << "Preview Changes";
+    menu->close();
+    const std::string popped = m_paths->SelectedPath();
+    EXPECT_EQ(popped.substr(popped.size() - latin1.size()), latin1) << "the file's own bytes";
+    list->setFocus();
+    QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier);
+    QApplication::sendEvent(list, &copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              QString::fromStdString(m_home.path().toStdString() + "/tree/café.htm"));
+
+    // A row of a live run goes into the order the list has now.
+    doc->Run.SetDirectory(TreeFile("").string());
+    doc->Run.SetFileName("d.htm");
+    doc->Run.FileSize = 20;
+    Notify(doc, wendo::WMU_ADD_FILE_LINE, 0);
+    EXPECT_EQ(names(), QStringList({"a.htm", "café.htm", "d.htm", "b.htm", "C.htm"}));
+    EXPECT_EQ(m_paths->SelectedPath(), popped);
+    fs::remove(TreeFile(latin1)); // the scratch folder's removal cannot name it
 }
 
 TEST_F(ProgressViewsTest, ADoubleClickOpensOnlyAFileThatExists)
