@@ -3,24 +3,11 @@
 #include "ProgressPathView.h"
 #include "WendoIds.h"
 #include "model/WendoDoc.h"
-#include "os/file.h"
-#include "os/path.h"
 
 #include <QMenu>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace wendo::ui {
-
-std::string CProgressPathView::SelectedPath() const
-{
-    // Rows still waiting for their batch cannot be selected yet; no flush is needed.
-    const QTreeWidgetItem* item = m_list->currentItem();
-    if (item == nullptr || !item->isSelected() || item->text(0).isEmpty()) {
-        return {};
-    }
-    const std::string native = item->text(0).toStdString();
-    return os::Exists(native) ? os::FromNative(native) : std::string();
-}
 
 void CProgressPathView::AddPreviewCommand()
 {
@@ -29,8 +16,8 @@ void CProgressPathView::AddPreviewCommand()
         [this](fw::CommandState& state) { state.enabled = !SelectedPath().empty(); });
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        if (QTreeWidgetItem* item = m_list->itemAt(at)) {
-            m_list->setCurrentItem(item);
+        if (const QModelIndex row = m_list->indexAt(at); row.isValid()) {
+            m_list->setCurrentIndex(row);
         }
         auto* menu = new QMenu(this);
         menu->setAttribute(Qt::WA_DeleteOnClose);

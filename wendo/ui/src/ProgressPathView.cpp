@@ -1,20 +1,19 @@
 #include "ProgressPathView.h"
 
-#include "fw/ByteText.h"
-
+#include "ProgressPathModel.h"
 #include "engine/Notifications.h"
 #include "engine/Report.h"
+#include "fw/ByteText.h"
 #include "fw/WinApp.h"
 #include "model/WendoDoc.h"
 #include "os/file.h"
-#include "tessel/SortClass.h"
-#include "tessel/SortableList.h"
+#include "os/path.h"
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QResizeEvent>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -22,66 +21,24 @@ namespace wendo::ui {
 
 namespace {
 
-QString FromUtf8(const std::string& text)
-{
-    return fw::ShowBytes(text);
-}
-
-constexpr int kDataRole = Qt::UserRole;
-
 // The last header click of any path list. Interface thread only.
 int g_sortColumn = -1;
 bool g_sortAscending = true;
 
 } // namespace
 
-// The list's rows as CSortClass sees them: each row's data word lives in the row itself.
-class CProgressPathView::SortableRows final : public ISortableList
-{
-public:
-    explicit SortableRows(QTreeWidget& list) : m_list(list) {}
-
-    int GetItemCount() const override { return m_list.topLevelItemCount(); }
-    std::string GetItemText(int row, int column) const override
-    {
-        const QTreeWidgetItem* item = m_list.topLevelItem(row);
-        return item != nullptr ? item->text(column).toStdString() : std::string();
-    }
-    std::uintptr_t GetItemData(int row) const override
-    {
-        const QTreeWidgetItem* item = m_list.topLevelItem(row);
-        return item != nullptr ? item->data(0, kDataRole).value<quintptr>() : 0;
-    }
-    void SetItemData(int row, std::uintptr_t data) override
-    {
-        if (QTreeWidgetItem* item = m_list.topLevelItem(row)) {
-            item->setData(0, kDataRole, QVariant::fromValue<quintptr>(data));
-        }
-    }
-    void SortItems(CompareFunc compare, std::uintptr_t param) override
-    {
-        QList<QTreeWidgetItem*> items = m_list.invisibleRootItem()->takeChildren();
-        std::stable_sort(items.begin(), items.end(),
-                         [&](const QTreeWidgetItem* a, const QTreeWidgetItem* b) {
-                             return compare(a->data(0, kDataRole).value<quintptr>(),
-                                            b->data(0, kDataRole).value<quintptr>(), param) < 0;
-                         });
-        m_list.addTopLevelItems(items);
-    }
-
-private:
-    QTreeWidget& m_list;
-};
-
 CProgressPathView::CProgressPathView(CWendoDoc& document, QWidget* parent)
-    : fw::View(document, parent), m_list(new QTreeWidget(this)),
-      m_rows(std::make_unique<SortableRows>(*m_list)), m_batch(new QTimer(this))
+    : fw::View(document, parent), m_rows(new CProgressPathModel(this)), m_list(new QTreeView(this)),
+      m_batch(new QTimer(this))
 {
     setObjectName(QStringLiteral("CProgressPathView"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_list);
+    m_list->setModel(m_rows);
     m_list->setRootIsDecorated(false);
+    m_list->setItemsExpandable(false);
+    // One height for every row: the view then lays out a long list without asking each row.
     m_list->setUniformRowHeights(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setSortingEnabled(false);
@@ -97,13 +54,10 @@ CProgressPathView::CProgressPathView(CWendoDoc& document, QWidget* parent)
     m_list->header()->setSectionsClickable(true);
     connect(m_list->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { SortByColumn(column); });
-    // The row's index counts the rows still waiting: they go in before it is taken.
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item, int) {
-        FlushPending();
-        OpenRow(m_list->indexOfTopLevelItem(item));
-    });
+    // The row is taken before anything is published: a batch may move it.
+    connect(m_list, &QTreeView::doubleClicked, this,
+            [this](const QModelIndex& index) { OpenPath(m_rows->PathAt(index.row())); });
     m_batch->setSingleShot(true);
-    m_batch->setInterval(kBatchMs);
     connect(m_batch, &QTimer::timeout, this, [this] { FlushPending(); });
     AddPreviewCommand();
 }
@@ -115,7 +69,7 @@ CWendoDoc& CProgressPathView::GetWendoDoc() const
     return *static_cast<CWendoDoc*>(GetDocument());
 }
 
-QTreeWidget* CProgressPathView::List() const
+QTreeView* CProgressPathView::List() const
 {
     FlushPending();
     return m_list;
@@ -124,17 +78,7 @@ QTreeWidget* CProgressPathView::List() const
 void CProgressPathView::FlushPending() const
 {
     m_batch->stop();
-    if (m_pending.empty()) {
-        return;
-    }
-    // Taken out first: a flush reentered from an insertion has nothing left to insert twice.
-    std::vector<std::unique_ptr<QTreeWidgetItem>> rows;
-    rows.swap(m_pending);
-    // Inserted one by one in their order of arrival, as each would have gone in on its own:
-    // the tree view lays out its rows once, on its next pass of the event loop.
-    for (std::unique_ptr<QTreeWidgetItem>& row : rows) {
-        InsertSorted(row.release());
-    }
+    m_rows->Publish();
 }
 
 int CProgressPathView::LastSortColumn()
@@ -168,20 +112,9 @@ std::intptr_t CProgressPathView::OnNotification(std::uint32_t message, std::intp
 void CProgressPathView::RebuildColumns()
 {
     // Rows still waiting came before the clear and go with it.
-    m_pending.clear();
     m_batch->stop();
-    m_list->clear();
     m_fileStats = GetWendoDoc().HasFileStatCommand() != 0;
-    QStringList headers = {QStringLiteral("Path"), QStringLiteral("Command")};
-    m_sortKinds = {CSortClass::Text, CSortClass::Text};
-    if (m_fileStats) {
-        headers << QStringLiteral("Size") << QStringLiteral("Modified")
-                << QStringLiteral("Accessed");
-        m_sortKinds.insert(m_sortKinds.end(),
-                           {CSortClass::WholeNumber, CSortClass::DateTime, CSortClass::DateTime});
-    }
-    m_list->setColumnCount(static_cast<int>(headers.size()));
-    m_list->setHeaderLabels(headers);
+    m_rows->Reset(m_fileStats);
     m_widthsPending = !isVisible();
     SizeColumns(m_list->width());
 }
@@ -204,8 +137,8 @@ void CProgressPathView::SizeColumns(int width)
     // Size, Modified, Accessed: never narrower than a date as the list writes it.
     static constexpr std::int64_t kSomeDate = 1700000000;
     const int date =
-        m_list->fontMetrics().horizontalAdvance(FromUtf8(FormatReportTime(kSomeDate))) + 16;
-    for (int column = 2; column < m_list->columnCount(); ++column) {
+        m_list->fontMetrics().horizontalAdvance(fw::ShowBytes(FormatReportTime(kSomeDate))) + 16;
+    for (int column = 2; column < m_rows->columnCount(); ++column) {
         m_list->setColumnWidth(column, std::max(2 * width / (3 * parts), date));
     }
 }
@@ -215,71 +148,62 @@ void CProgressPathView::AddRow(std::intptr_t fromReport)
     const RunRecord& run = GetWendoDoc().Run;
     // A replayed report puts the row's path in the status text; a run gives the directory
     // (with its separator) and the file's name, both already in display form.
-    const std::string path = fromReport == 1 ? run.Status() : run.Directory() + run.FileName();
-    auto item = std::make_unique<QTreeWidgetItem>();
-    item->setText(0, FromUtf8(path));
-    item->setText(1, FromUtf8(run.FileMessage()));
-    if (m_fileStats) {
-        item->setText(2, QString::number(run.FileSize.load()));
-        item->setText(3, FromUtf8(FormatReportTime(run.FileModifTime.load())));
-        item->setText(4, FromUtf8(FormatReportTime(run.FileAccessTime.load())));
+    if (fromReport == 1) {
+        const std::string path = run.Status();
+        const std::size_t slash = path.rfind('/');
+        const std::size_t split = slash == std::string::npos ? 0 : slash + 1;
+        m_rows->Add(std::string_view(path).substr(0, split), std::string_view(path).substr(split),
+                    run.FileMessage(), run.FileSize.load(), run.FileModifTime.load(),
+                    run.FileAccessTime.load());
+    } else {
+        m_rows->Add(run.Directory(), run.FileName(), run.FileMessage(), run.FileSize.load(),
+                    run.FileModifTime.load(), run.FileAccessTime.load());
     }
-    m_pending.push_back(std::move(item));
-    // A replayed report (or a row outside a run) goes in at once; the list still lays out
-    // once for a whole replay, which runs in one pass of the event loop.
-    if (GetWendoDoc().Started.load() == 0) {
-        FlushPending();
-    } else if (!m_batch->isActive()) {
-        m_batch->start();
+    // A live run's rows wait up to a batch; a replayed report's (or a row outside a run) for
+    // the end of the pass of the event loop that brings them, so that a replay of many rows
+    // is shown at once.
+    if (!m_batch->isActive()) {
+        m_batch->start(GetWendoDoc().Started.load() != 0 ? kBatchMs : 0);
     }
-}
-
-void CProgressPathView::InsertSorted(QTreeWidgetItem* item) const
-{
-    // Ascending by path, without regard to case; equal paths keep their order of arrival.
-    int low = 0;
-    int high = m_list->topLevelItemCount();
-    const QString key = item->text(0);
-    while (low < high) {
-        const int middle = low + (high - low) / 2;
-        if (key.compare(m_list->topLevelItem(middle)->text(0), Qt::CaseInsensitive) < 0) {
-            high = middle;
-        } else {
-            low = middle + 1;
-        }
-    }
-    m_list->insertTopLevelItem(low, item);
 }
 
 void CProgressPathView::SortByColumn(int column)
 {
-    if (column < 0 || column >= static_cast<int>(m_sortKinds.size())) {
+    if (column < 0 || column >= m_rows->columnCount()) {
         return;
     }
     FlushPending();
     g_sortAscending = column == g_sortColumn ? !g_sortAscending : true;
     g_sortColumn = column;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    {
-        CSortClass sorter(m_rows.get(), column);
-        sorter.Sort(g_sortAscending, m_sortKinds[static_cast<std::size_t>(column)]);
-    }
+    m_rows->Sort(column, g_sortAscending);
     QApplication::restoreOverrideCursor();
 }
 
 bool CProgressPathView::OpenRow(int row)
 {
     FlushPending();
-    const QTreeWidgetItem* item = m_list->topLevelItem(row);
-    if (item == nullptr) {
-        return false;
-    }
-    const QString path = item->text(0);
-    if (path.isEmpty() || !os::Exists(path.toStdString())) {
+    return OpenPath(m_rows->PathAt(row));
+}
+
+bool CProgressPathView::OpenPath(const std::string& path)
+{
+    if (path.empty() || !os::Exists(path)) {
         return false;
     }
     fw::WinApp* app = fw::WinApp::Get();
-    return app != nullptr && app->OpenDocumentFile(path) != nullptr;
+    return app != nullptr && app->OpenDocumentFile(fw::ShowBytes(path)) != nullptr;
+}
+
+std::string CProgressPathView::SelectedPath() const
+{
+    // Rows still waiting for their batch cannot be selected yet; no flush is needed.
+    const QModelIndex current = m_list->currentIndex();
+    if (!current.isValid() || !m_list->selectionModel()->isSelected(current)) {
+        return {};
+    }
+    const std::string native = m_rows->PathAt(current.row());
+    return !native.empty() && os::Exists(native) ? os::FromNative(native) : std::string();
 }
 
 } // namespace wendo::ui

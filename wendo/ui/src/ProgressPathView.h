@@ -4,32 +4,31 @@
 // by that column, and the column and direction last chosen hold for every path list of the
 // program. A double click opens the file of the row when it still exists.
 //
-// While the document's run is started, rows are copied from the run record at once (the worker
-// waits in its send until then) but reach the list in batches, at most kBatchMs apart: the
-// list lays out all its rows again once per batch instead of once per file. Every reader of
-// the rows (List, SortByColumn, OpenRow) and the end of the run flush the batch first, so
-// they see exactly the rows and order that inserting each row on arrival would give.
+// The rows live in a CProgressPathModel (compact, sorted on request) shown by a tree view.
+// While the document's run is started, rows are stored from the run record at once (the
+// worker waits in its send until then) but shown in batches, at most kBatchMs apart; rows of
+// a replayed report are shown together on the next pass of the event loop. Every reader of
+// the rows (List, SortByColumn, OpenRow) and the end of the run publish the batch first, so
+// they see exactly the rows and order that showing each row on arrival would give.
 //
 // Threads: interface thread only.
 #pragma once
 
 #include "fw/View.h"
 
-#include <QList>
 #include <cstdint>
-#include <memory>
 #include <string>
-#include <vector>
 
 class QTimer;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 
 namespace wendo {
 class CWendoDoc;
 }
 
 namespace wendo::ui {
+
+class CProgressPathModel;
 
 class CProgressPathView : public fw::View
 {
@@ -58,10 +57,10 @@ public:
     // row is selected or its file is gone.
     std::string SelectedPath() const;
 
-    // Inserts the rows that wait for the next batch; the end of a run calls it.
+    // Shows the rows that wait for the next batch; the end of a run calls it.
     void FlushPending() const;
     // The list with every row added so far.
-    QTreeWidget* List() const;
+    QTreeView* List() const;
     bool ShowsFileStatistics() const { return m_fileStats; }
     // The column and direction of the last header click of any path list; column -1 before
     // the first.
@@ -72,25 +71,21 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    class SortableRows;
-
     void RebuildColumns();
     void SizeColumns(int width);
     void AddRow(std::intptr_t fromReport);
-    void InsertSorted(QTreeWidgetItem* item) const;
+    bool OpenPath(const std::string& path);
     // Preview Changes: the command and the list's pop-up menu (PathPreview.cpp).
     void AddPreviewCommand();
 
-    QTreeWidget* m_list;
-    std::unique_ptr<SortableRows> m_rows;
+    // Owned by the view (Qt parent); the list shows it.
+    CProgressPathModel* m_rows;
+    QTreeView* m_list;
     bool m_fileStats = false;
     // The columns were made before the list had its size; they take their widths from the
     // first size it gets.
     bool m_widthsPending = false;
-    std::vector<int> m_sortKinds; // CSortClass::EDataType of each column
-    // Rows of the live run not yet in the list, in their order of arrival; the timer inserts
-    // them. Mutable: inserting them changes no row a reader can see through this view.
-    mutable std::vector<std::unique_ptr<QTreeWidgetItem>> m_pending;
+    // Publishes the rows stored but not yet shown.
     QTimer* m_batch;
 };
 

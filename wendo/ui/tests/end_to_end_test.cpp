@@ -42,6 +42,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <algorithm>
 #include <cstdlib>
@@ -78,11 +79,12 @@ std::string Relative(std::string path, const std::string& base)
     return path;
 }
 
-QStringList Column(const QTreeWidget* list, int column)
+QStringList Column(const QTreeView* list, int column)
 {
     QStringList texts;
-    for (int row = 0; row < list->topLevelItemCount(); ++row) {
-        texts << list->topLevelItem(row)->text(column);
+    const QAbstractItemModel* rows = list->model();
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        texts << rows->index(row, column).data().toString();
     }
     return texts;
 }
@@ -226,13 +228,13 @@ protected:
     }
     // The selected row is drawn with its text readable: a good share of its pixels stand off
     // the row's background.
-    static bool SelectedRowIsReadable(QTreeWidget* list)
+    static bool SelectedRowIsReadable(QTreeView* list)
     {
-        QTreeWidgetItem* item = list->currentItem();
-        if (item == nullptr || !item->isSelected()) {
+        const QModelIndex current = list->currentIndex();
+        if (!current.isValid() || !list->selectionModel()->isSelected(current)) {
             return false;
         }
-        const QRect row = list->visualItemRect(item).adjusted(0, 1, 0, -1);
+        const QRect row = list->visualRect(current).adjusted(0, 1, 0, -1);
         const QImage picture = list->viewport()->grab(row).toImage();
         const QColor background = picture.pixelColor(1, picture.height() / 2);
         int inked = 0;
@@ -589,13 +591,14 @@ TEST_F(EndToEndTest, ANewUserEditsRunsAndReplaysTheExampleAndFindsItAllAgainAfte
     EXPECT_EQ(progress->ProgressBar()->value(), progress->ProgressBar()->maximum());
     EXPECT_EQ(progress->FieldText(1070), QStringLiteral("%1/%1").arg(m_doc->Run.MaxInc.load()));
     EXPECT_FALSE(progress->Animating());
-    paths->List()->setCurrentItem(paths->List()->topLevelItem(1));
+    paths->List()->setCurrentIndex(paths->List()->model()->index(1, 0));
     SpinUntil([] { return false; }, 20);
     EXPECT_TRUE(SelectedRowIsReadable(paths->List())) << "the selected row shows its text";
     const QFontMetrics metrics = paths->List()->fontMetrics();
     for (int column : {3, 4}) {
-        EXPECT_GE(paths->List()->columnWidth(column),
-                  metrics.horizontalAdvance(paths->List()->topLevelItem(1)->text(column)))
+        EXPECT_GE(
+            paths->List()->columnWidth(column),
+            metrics.horizontalAdvance(paths->List()->model()->index(1, column).data().toString()))
             << "the dates fit in column " << column;
     }
     Step("report-replayed");
@@ -606,9 +609,9 @@ TEST_F(EndToEndTest, ANewUserEditsRunsAndReplaysTheExampleAndFindsItAllAgainAfte
     if (row < 0) {
         row = 0;
     }
-    QTreeWidget* list = paths->List();
-    list->scrollToItem(list->topLevelItem(row));
-    const QPoint at = list->visualItemRect(list->topLevelItem(row)).center();
+    QTreeView* list = paths->List();
+    list->scrollTo(list->model()->index(row, 0));
+    const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
     for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
                               QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
         const bool down = type != QEvent::MouseButtonRelease;

@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QSettings>
 #include <QToolBar>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QUrl>
 #include <set>
@@ -299,7 +300,7 @@ TEST_F(MainFrameTest, NotificationsReachTheProgressViewsOfOpenDocumentsOnly)
     EXPECT_EQ(m_app->GetMessageTarget()->Send(wendo::WMU_ADD_FILE_LINE, 0, m_doc), 1);
     SpinUntil([this] { return m_app->GetMessageTarget()->PendingCount() == 0; });
     EXPECT_EQ(progress->FieldText(1063), QStringLiteral("Processing ... "));
-    EXPECT_EQ(paths->List()->topLevelItemCount(), 1);
+    EXPECT_EQ(paths->List()->model()->rowCount(), 1);
     int stranger = 0;
     EXPECT_EQ(Frame().OnRunNotification(wendo::WMU_STATUS, 0, &stranger), 0);
 }

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QPlainTextEdit>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <filesystem>
 #include <fstream>
@@ -105,8 +106,8 @@ TEST_F(PreviewUndoTest, PreviewWritesNothingAndUndoTakesTheRunBack)
         CMainFrame::FindDocView(doc, fw::ViewClassOf<CProgressPathView>()));
     ASSERT_NE(paths, nullptr);
     paths->FlushPending();
-    ASSERT_GT(paths->List()->topLevelItemCount(), 0);
-    paths->List()->setCurrentItem(paths->List()->topLevelItem(0));
+    ASSERT_GT(paths->List()->model()->rowCount(), 0);
+    paths->List()->setCurrentIndex(paths->List()->model()->index(0, 0));
     EXPECT_FALSE(paths->SelectedPath().empty());
 
     ASSERT_TRUE(Enabled(cmd::UNDO_RUN));

@@ -10,16 +10,19 @@
 #include "tessel/FileList.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -48,11 +51,12 @@ void WriteFile(const fs::path& path, const std::string& text)
     std::ofstream(path, std::ios::binary) << text;
 }
 
-QStringList Column(const QTreeWidget* list, int column)
+QStringList Column(const QTreeView* list, int column)
 {
     QStringList texts;
-    for (int row = 0; row < list->topLevelItemCount(); ++row) {
-        texts << list->topLevelItem(row)->text(column);
+    const QAbstractItemModel* rows = list->model();
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        texts << rows->index(row, column).data().toString();
     }
     return texts;
 }
@@ -313,9 +317,9 @@ TEST_F(ProgressViewsTest, PathRowsFromARunAndFromAReportKeepAscendingOrder)
     CWendoDoc* doc = Open(SaveJob({kAtoB}, "tree/*.htm"));
     ASSERT_NE(doc, nullptr);
     ShowReport(doc);
-    QTreeWidget* list = m_paths->List();
+    QTreeView* list = m_paths->List();
     Notify(doc, wendo::WMU_PATHS_CLEAR);
-    ASSERT_EQ(list->columnCount(), 2) << "no file statistics command";
+    ASSERT_EQ(list->model()->columnCount(), 2) << "no file statistics command";
     const int width = list->width();
     EXPECT_EQ(list->columnWidth(0), 2 * (width / 3));
     EXPECT_EQ(list->columnWidth(1), width / 3);
@@ -328,11 +332,11 @@ TEST_F(ProgressViewsTest, PathRowsFromARunAndFromAReportKeepAscendingOrder)
     run.SetStatus("Tree/A.htm");
     run.SetFileMessage("from the report");
     EXPECT_EQ(m_app->GetMessageTarget()->Send(wendo::WMU_ADD_FILE_LINE, 1, doc), 1);
-    EXPECT_EQ(Column(list, 0), QStringList({"Tree/A.htm", "tree/b.htm"}));
-    EXPECT_EQ(Column(list, 1), QStringList({"from the report", "FIND REPLACE(1) "}));
+    EXPECT_EQ(Column(m_paths->List(), 0), QStringList({"Tree/A.htm", "tree/b.htm"}));
+    EXPECT_EQ(Column(m_paths->List(), 1), QStringList({"from the report", "FIND REPLACE(1) "}));
 
     Notify(doc, wendo::WMU_PATHS_CLEAR);
-    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_EQ(m_paths->List()->model()->rowCount(), 0);
 }
 
 // A live run's rows and fields reach the window in batches. Whichever way a batch is let
@@ -345,7 +349,7 @@ TEST_F(ProgressViewsTest, ALiveRunsBatchedRowsAndFieldsArriveWholeAndInOrder)
     ASSERT_NE(doc, nullptr);
     ShowReport(doc);
     // The widgets themselves: the views' accessors would let the batch through.
-    const QTreeWidget* list = m_paths->List();
+    const QTreeView* list = m_paths->List();
     const QProgressBar* bar = m_progress->ProgressBar();
     const QTableWidget* statistics = m_progress->StatisticsList();
     const auto field = [this](int id) {
@@ -390,13 +394,13 @@ TEST_F(ProgressViewsTest, ALiveRunsBatchedRowsAndFieldsArriveWholeAndInOrder)
 
     addFiles(1000);
     EXPECT_TRUE(SpinUntil(
-        [list, bar] { return list->topLevelItemCount() == 1000 && bar->value() == 1000; }, 3000))
+        [list, bar] { return list->model()->rowCount() == 1000 && bar->value() == 1000; }, 3000))
         << "the timers let the batches through";
     // Compared whole, not printed: a failure would list thousands of paths.
     EXPECT_TRUE(Column(list, 0) == expected(0)) << "ascending without case, ties as they came";
 
     addFiles(1000);
-    EXPECT_EQ(m_paths->List()->topLevelItemCount(), 2000) << "a reader sees every row";
+    EXPECT_EQ(m_paths->List()->model()->rowCount(), 2000) << "a reader sees every row";
     EXPECT_TRUE(Column(list, 1) == expected(1));
     EXPECT_EQ(m_progress->FieldText(1070), QStringLiteral("2000/3000"));
 
@@ -414,7 +418,7 @@ TEST_F(ProgressViewsTest, ALiveRunsBatchedRowsAndFieldsArriveWholeAndInOrder)
     Notify(doc, wendo::WMU_STATUS);
     doc->Started = 0; // the run's end is handled after its process has ended
     Notify(doc, wendo::WMU_RUN_END);
-    ASSERT_EQ(list->topLevelItemCount(), kFiles) << "the run's end lets the last batch through";
+    ASSERT_EQ(list->model()->rowCount(), kFiles) << "the run's end lets the last batch through";
     EXPECT_TRUE(Column(list, 0) == expected(0));
     EXPECT_TRUE(Column(list, 1) == expected(1));
     EXPECT_EQ(bar->value(), kFiles);
@@ -430,9 +434,9 @@ TEST_F(ProgressViewsTest, FileStatisticsColumnsSortByTheirKind)
     CWendoDoc* doc = Open(SaveJob({"DISPLAY_FILESTAT", kAtoB}, "tree/*.htm"));
     ASSERT_NE(doc, nullptr);
     ShowReport(doc);
-    QTreeWidget* list = m_paths->List();
+    QTreeView* list = m_paths->List();
     Notify(doc, wendo::WMU_PATHS_CLEAR);
-    ASSERT_EQ(list->columnCount(), 5);
+    ASSERT_EQ(list->model()->columnCount(), 5);
     const int width = list->width();
     EXPECT_EQ(list->columnWidth(0), 2 * (width / 5));
     // The statistics columns take their share, but never less than a date needs.
@@ -453,21 +457,23 @@ TEST_F(ProgressViewsTest, FileStatisticsColumnsSortByTheirKind)
         doc->Run.FileModifTime = file.modified;
         Notify(doc, wendo::WMU_ADD_FILE_LINE, 1);
     }
-    EXPECT_EQ(Column(list, 0), QStringList({"a.htm", "b.htm", "C.htm"})) << "path without case";
-    EXPECT_EQ(list->topLevelItem(0)->text(3), QStringLiteral("NULL"));
+    EXPECT_EQ(Column(m_paths->List(), 0), QStringList({"a.htm", "b.htm", "C.htm"}))
+        << "path without case";
+    EXPECT_EQ(m_paths->List()->model()->index(0, 3).data().toString(), QStringLiteral("NULL"));
 
     m_paths->SortByColumn(2);
-    EXPECT_EQ(Column(list, 2), QStringList({"9", "10", "100"})) << "sizes by value";
+    EXPECT_EQ(Column(m_paths->List(), 2), QStringList({"9", "10", "100"})) << "sizes by value";
     EXPECT_EQ(CProgressPathView::LastSortColumn(), 2);
     m_paths->SortByColumn(2);
-    EXPECT_EQ(Column(list, 2), QStringList({"100", "10", "9"})) << "same column: reversed";
+    EXPECT_EQ(Column(m_paths->List(), 2), QStringList({"100", "10", "9"}))
+        << "same column: reversed";
     EXPECT_FALSE(CProgressPathView::LastSortAscending());
 
     m_paths->SortByColumn(3);
-    EXPECT_EQ(Column(list, 0), QStringList({"C.htm", "b.htm", "a.htm"}))
+    EXPECT_EQ(Column(m_paths->List(), 0), QStringList({"C.htm", "b.htm", "a.htm"}))
         << "dates in time order, an unreadable one after them";
     m_paths->SortByColumn(0);
-    EXPECT_EQ(Column(list, 0), QStringList({"a.htm", "b.htm", "C.htm"}));
+    EXPECT_EQ(Column(m_paths->List(), 0), QStringList({"a.htm", "b.htm", "C.htm"}));
 
     // The direction is the program's, not the list's: another report window goes on from it.
     CWendoDoc* other = Open(SaveJob({kAtoB}, "tree/*.htm", "other.wdo"));
@@ -479,6 +485,106 @@ TEST_F(ProgressViewsTest, FileStatisticsColumnsSortByTheirKind)
     }
     m_paths->SortByColumn(0);
     EXPECT_EQ(Column(m_paths->List(), 0), QStringList({"z", "Y", "x"}));
+}
+
+// Every column sorts both ways; the selection, the pop-up menu and copying act on the row
+// the person sees after a sort, rows that come later go into the sorted order, and a name
+// that is not UTF-8 still names its file.
+TEST_F(ProgressViewsTest, SortedRowsKeepTheirSelectionAndTakeNewRowsInTheirOrder)
+{
+    Start();
+    MakeTree();
+    const std::string latin1 = "caf\xe9.htm";
+    WriteFile(TreeFile(latin1), "a");
+    CWendoDoc* doc = Open(SaveJob({"DISPLAY_FILESTAT", kAtoB}, "tree/*.htm"));
+    ASSERT_NE(doc, nullptr);
+    ShowReport(doc);
+    struct File
+    {
+        std::string name;
+        const char* message;
+        int64_t size;
+        int64_t modified;
+        int64_t accessed;
+    };
+    for (const File& file : {File{"a.htm", "FIND REPLACE(3) ", 100, 0, 1100000000},
+                             File{"b.htm", "", 10, 1000000000, 900000000},
+                             File{"C.htm", "FIND REPLACE(1) ", 9, 900000000, 1000000000},
+                             File{latin1, "ERROR: x", 50, 950000000, 0}}) {
+        doc->Run.SetStatus(TreeFile(file.name).string());
+        doc->Run.SetFileMessage(file.message);
+        doc->Run.FileSize = file.size;
+        doc->Run.FileModifTime = file.modified;
+        doc->Run.FileAccessTime = file.accessed;
+        Notify(doc, wendo::WMU_ADD_FILE_LINE, 1);
+    }
+    const auto names = [this] {
+        QStringList shown;
+        for (const QString& path : Column(m_paths->List(), 0)) {
+            shown << path.section(QLatin1Char('/'), -1);
+        }
+        return shown;
+    };
+    EXPECT_EQ(names(), QStringList({"a.htm", "b.htm", "C.htm", "café.htm"}));
+    QTreeView* list = m_paths->List();
+    list->setCurrentIndex(list->model()->index(1, 0));
+    const std::string chosen = m_paths->SelectedPath();
+    ASSERT_FALSE(chosen.empty());
+
+    struct Order
+    {
+        int column;
+        QStringList ascending;
+        QStringList descending;
+    };
+    const Order orders[] = {
+        {0, {"a.htm", "b.htm", "C.htm", "café.htm"}, {"café.htm", "C.htm", "b.htm", "a.htm"}},
+        {1, {"b.htm", "café.htm", "C.htm", "a.htm"}, {"a.htm", "C.htm", "café.htm", "b.htm"}},
+        {2, {"C.htm", "b.htm", "café.htm", "a.htm"}, {"a.htm", "café.htm", "b.htm", "C.htm"}},
+        // No date ("NULL") after the dates, before them in descending order.
+        {3, {"C.htm", "café.htm", "b.htm", "a.htm"}, {"a.htm", "b.htm", "café.htm", "C.htm"}},
+        {4, {"b.htm", "C.htm", "a.htm", "café.htm"}, {"café.htm", "a.htm", "C.htm", "b.htm"}},
+    };
+    for (const Order& order : orders) {
+        m_paths->SortByColumn(order.column);
+        if (!CProgressPathView::LastSortAscending()) {
+            m_paths->SortByColumn(order.column);
+        }
+        EXPECT_EQ(names(), order.ascending) << "column " << order.column;
+        EXPECT_EQ(m_paths->SelectedPath(), chosen) << "the selection follows its row";
+        m_paths->SortByColumn(order.column);
+        EXPECT_EQ(names(), order.descending) << "column " << order.column;
+        EXPECT_EQ(m_paths->SelectedPath(), chosen);
+    }
+
+    // Sizes descending: the pop-up menu on the second row previews café.htm.
+    m_paths->SortByColumn(2);
+    if (CProgressPathView::LastSortAscending()) {
+        m_paths->SortByColumn(2);
+    }
+    EXPECT_EQ(names(), QStringList({"a.htm", "café.htm", "b.htm", "C.htm"}));
+    const QPoint at = list->visualRect(list->model()->index(1, 0)).center();
+    Q_EMIT list->customContextMenuRequested(at);
+    auto* menu = m_paths->findChild<QMenu*>();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->actions().at(0)->isEnabled()) << "Preview Changes";
+    menu->close();
+    const std::string popped = m_paths->SelectedPath();
+    EXPECT_EQ(popped.substr(popped.size() - latin1.size()), latin1) << "the file's own bytes";
+    list->setFocus();
+    QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier);
+    QApplication::sendEvent(list, &copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              QString::fromStdString(m_home.path().toStdString() + "/tree/café.htm"));
+
+    // A row of a live run goes into the order the list has now.
+    doc->Run.SetDirectory(TreeFile("").string());
+    doc->Run.SetFileName("d.htm");
+    doc->Run.FileSize = 20;
+    Notify(doc, wendo::WMU_ADD_FILE_LINE, 0);
+    EXPECT_EQ(names(), QStringList({"a.htm", "café.htm", "d.htm", "b.htm", "C.htm"}));
+    EXPECT_EQ(m_paths->SelectedPath(), popped);
+    fs::remove(TreeFile(latin1)); // the scratch folder's removal cannot name it
 }
 
 TEST_F(ProgressViewsTest, ADoubleClickOpensOnlyAFileThatExists)
