@@ -1,6 +1,7 @@
 #include "os/clock.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <time.h>
 
 namespace os {
@@ -36,6 +37,14 @@ bool FromLocalTime(std::tm fields, std::int64_t& seconds)
     }
     seconds = static_cast<std::int64_t>(t);
     return true;
+}
+
+void PinLocalTimeZone()
+{
+    if (std::getenv("TZ") == nullptr) {
+        ::setenv("TZ", ":/etc/localtime", 0);
+        ::tzset();
+    }
 }
 
 std::int64_t MonotonicMilliseconds()

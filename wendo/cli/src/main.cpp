@@ -2,6 +2,7 @@
 // source file; this file only reads the options and dispatches.
 #include "check_mode.h"
 #include "diff_mode.h"
+#include "os/clock.h"
 #include "os/signals.h"
 #include "parse_mode.h"
 #include "replay_mode.h"
@@ -143,6 +144,7 @@ int Dispatch(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    os::PinLocalTimeZone();
     // Nothing may escape main: an exception there would end the program without a message.
     try {
         return Dispatch(argc, argv);

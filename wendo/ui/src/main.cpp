@@ -1,5 +1,6 @@
 // The desktop program's entry point.
 #include "WendoApp.h"
+#include "os/clock.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -38,6 +39,7 @@ int InformationRequested(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
+    os::PinLocalTimeZone();
     if (InformationRequested(argc, argv) != 0) {
         return 0;
     }

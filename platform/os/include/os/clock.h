@@ -20,6 +20,11 @@ bool UniversalTime(std::int64_t seconds, std::tm& out);
 // decide on daylight saving). false when it cannot be represented.
 bool FromLocalTime(std::tm fields, std::int64_t& seconds);
 
+// With TZ unset, the C library looks at the system's zone file again on every conversion from
+// calendar fields; naming that file in TZ once makes it read the file once. Call at the start
+// of a program, before any thread: it changes the environment. A TZ already set is kept.
+void PinLocalTimeZone();
+
 // Milliseconds of a clock that never goes back and does not follow changes of the wall clock
 // (counted from an unspecified origin, typically the system's start).
 std::int64_t MonotonicMilliseconds();
