@@ -320,16 +320,12 @@ int16_t CParseProcess::WalkEntry(CFileList& entry, bool recurse)
 void CParseProcess::LeaveOut(const std::string& directory, const std::string& name,
                              std::string_view why)
 {
-    const RunRecord& run = m_doc.Run;
-    PendingRow row;
+    PendingRow row = RowInRecord();
     row.result = FileResult::NOT_OPENED;
     row.shown = true;
     row.fileName = name;
     row.directory = os::ForDisplay(directory);
     row.message = why;
-    row.size = run.FileSize.load();
-    row.modified = run.FileModifTime.load();
-    row.accessed = run.FileAccessTime.load();
     QueueRow(std::move(row));
 }
 

@@ -24,19 +24,36 @@ constexpr int64_t kGroupAgeMs = 250;
 
 } // namespace
 
-void CParseProcess::ConcludeFile(int16_t result, const std::string& hostRoot)
+CParseProcess::PendingRow CParseProcess::RowInRecord() const
 {
     const RunRecord& run = m_doc.Run;
     PendingRow row;
-    row.result = result;
-    row.staged = std::exchange(m_stagedNow, false);
-    row.shown = m_doc.LogUnmodified != 0 || !run.FileMessage().empty() || FileStatDone();
     row.fileName = run.FileName();
     row.directory = run.Directory();
     row.message = run.FileMessage();
     row.size = run.FileSize.load();
     row.modified = run.FileModifTime.load();
     row.accessed = run.FileAccessTime.load();
+    return row;
+}
+
+void CParseProcess::PutRowInRecord(const PendingRow& row)
+{
+    RunRecord& run = m_doc.Run;
+    run.SetFileName(row.fileName);
+    run.SetDirectory(row.directory);
+    run.SetFileMessage(row.message);
+    run.FileSize.store(row.size);
+    run.FileModifTime.store(row.modified);
+    run.FileAccessTime.store(row.accessed);
+}
+
+void CParseProcess::ConcludeFile(int16_t result, const std::string& hostRoot)
+{
+    PendingRow row = RowInRecord();
+    row.result = result;
+    row.staged = std::exchange(m_stagedNow, false);
+    row.shown = m_doc.LogUnmodified != 0 || !row.message.empty() || FileStatDone();
     if (row.staged) {
         row.changes = m_fileChanges;
     }
@@ -102,15 +119,7 @@ void CParseProcess::SettleWrites()
 void CParseProcess::GiveOutRows(WriteGroup& group)
 {
     // The record may hold the file in hand (a settle in the middle of a file): it gets it back.
-    RunRecord& run = m_doc.Run;
-    PendingRow inHand;
-    inHand.fileName = run.FileName();
-    inHand.directory = run.Directory();
-    inHand.message = run.FileMessage();
-    inHand.size = run.FileSize.load();
-    inHand.modified = run.FileModifTime.load();
-    inHand.accessed = run.FileAccessTime.load();
-
+    const PendingRow inHand = RowInRecord();
     std::size_t next = 0;
     for (PendingRow& row : group.rows) {
         if (row.staged) {
@@ -125,23 +134,13 @@ void CParseProcess::GiveOutRows(WriteGroup& group)
         GiveOutRow(row);
     }
 
-    run.SetFileName(std::move(inHand.fileName));
-    run.SetDirectory(std::move(inHand.directory));
-    run.SetFileMessage(std::move(inHand.message));
-    run.FileSize.store(inHand.size);
-    run.FileModifTime.store(inHand.modified);
-    run.FileAccessTime.store(inHand.accessed);
+    PutRowInRecord(inHand);
 }
 
 void CParseProcess::GiveOutRow(PendingRow& row)
 {
     RunRecord& run = m_doc.Run;
-    run.SetFileName(row.fileName);
-    run.SetDirectory(row.directory);
-    run.SetFileMessage(row.message);
-    run.FileSize.store(row.size);
-    run.FileModifTime.store(row.modified);
-    run.FileAccessTime.store(row.accessed);
+    PutRowInRecord(row);
     WriteReportLine();
     if (row.shown && m_target != nullptr) {
         m_target->Send(WMU_ADD_FILE_LINE, 0, &m_doc);

@@ -292,6 +292,9 @@ private:
     // The row of the file just done (the run record holds it); given out now when nothing
     // waits before it, else queued behind what waits.
     void ConcludeFile(int16_t result, const std::string& hostRoot);
+    // The row the run record holds, and the record made to hold a row.
+    PendingRow RowInRecord() const;
+    void PutRowInRecord(const PendingRow& row);
     void QueueRow(PendingRow row);
     // Takes the group in flight back and gives out its rows; then hands the filling group to
     // the committer, or commits it here when wait is true.
