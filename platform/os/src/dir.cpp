@@ -15,6 +15,13 @@ DIR* AsDir(void* dir)
     return static_cast<DIR*>(dir);
 }
 
+// A name of this directory, never a path through it.
+bool IsEntryName(const std::string& name)
+{
+    return !name.empty() && name.find('\0') == std::string::npos &&
+           name.find('/') == std::string::npos;
+}
+
 } // namespace
 
 DirectoryReader::DirectoryReader(std::string_view nativePath)
@@ -50,6 +57,7 @@ bool DirectoryReader::Next(std::string& name)
         const dirent* entry = readdir(AsDir(m_dir));
         if (entry == nullptr) {
             m_error = errno;
+            m_type = DT_UNKNOWN;
             return false;
         }
         const std::string_view found(entry->d_name);
@@ -57,14 +65,14 @@ bool DirectoryReader::Next(std::string& name)
             continue;
         }
         name.assign(found);
+        m_type = entry->d_type;
         return true;
     }
 }
 
 EntryKind DirectoryReader::Status(const std::string& name, struct stat& status) const
 {
-    if (m_dir == nullptr || name.empty() || name.find('\0') != std::string::npos ||
-        name.find('/') != std::string::npos) {
+    if (m_dir == nullptr || !IsEntryName(name)) {
         return EntryKind::Missing;
     }
     // Relative to the open directory, so that the answer is about the entry just read even when
@@ -96,6 +104,40 @@ EntryKind DirectoryReader::Status(const std::string& name, struct stat& status) 
         return EntryKind::File;
     }
     return EntryKind::Other;
+}
+
+EntryKind DirectoryReader::Kind(const std::string& name) const
+{
+    switch (m_type) {
+    case DT_REG:
+        return EntryKind::File;
+    case DT_DIR:
+        return EntryKind::Directory;
+    case DT_LNK:
+        break;
+    case DT_UNKNOWN: {
+        struct stat status
+        {
+        };
+        return Status(name, status);
+    }
+    default:
+        return EntryKind::Other;
+    }
+    if (m_dir == nullptr || !IsEntryName(name)) {
+        return EntryKind::Missing;
+    }
+    // The link's own status would only repeat what the listing said.
+    struct stat target
+    {
+    };
+    if (fstatat(dirfd(AsDir(m_dir)), name.c_str(), &target, 0) != 0) {
+        return EntryKind::Missing;
+    }
+    if (S_ISDIR(target.st_mode)) {
+        return EntryKind::LinkToDirectory;
+    }
+    return S_ISREG(target.st_mode) ? EntryKind::File : EntryKind::Other;
 }
 
 std::string WorkingDirectory()
