@@ -52,7 +52,7 @@ public:
     EntryKind Kind(const std::string& name) const;
 
 private:
-    void* m_dir = nullptr; // DIR*, kept opaque so that callers need not see <dirent.h>
+    void* m_dir = nullptr; // the open directory and its read buffer, private to dir.cpp
     int m_error = 0;
     // The type the directory recorded for the entry Next gave last (a DT_ value; DT_UNKNOWN
     // when the file system does not record types or no entry was read).
