@@ -170,10 +170,32 @@ private:
     std::size_t m_capacity = 0;
 };
 
+// The order a sort code chooses (its low five bits).
+int OrderOf(int16_t sort)
+{
+    return (sort == 0 ? FINDFILE_SORT_NAME : sort) & 0x1F;
+}
+
+// True when an order compares names alone, so that the items need no status but their type.
+bool OrdersByName(int order)
+{
+    switch (order) {
+    case FINDFILE_SORT_MODIF:
+    case FINDFILE_SORT_R_MODIF:
+    case FINDFILE_SORT_ACCESS:
+    case FINDFILE_SORT_R_ACCESS:
+    case FINDFILE_SORT_SIZE:
+    case FINDFILE_SORT_R_SIZE:
+        return false;
+    default:
+        return true;
+    }
+}
+
 // Reads the directory into items. 0, or the errno of a directory that could not be read
 // (ENOMEM when memory ran out).
-int ReadItems(const std::string& nativeDir, std::string_view filter, int kinds, ItemTable& items,
-              int& files, int& dirs)
+int ReadItems(const std::string& nativeDir, std::string_view filter, int kinds, bool typesOnly,
+              ItemTable& items, int& files, int& dirs)
 {
     os::DirectoryReader reader(nativeDir);
     if (!reader.IsOpen()) {
@@ -184,21 +206,27 @@ int ReadItems(const std::string& nativeDir, std::string_view filter, int kinds, 
         if (name.size() > kMaxName) {
             continue;
         }
+        // The name decides first: what it leaves out is never asked about.
+        const bool asFile = (kinds & FINDFILE_FILES) != 0 && os::ListingNameMatches(filter, name);
+        const bool asDir = (kinds & FINDFILE_DIRS) != 0 &&
+                           ((kinds & FINDFILE_SCAN_ALL) != 0 || os::SearchMatches(filter, name));
+        if (!asFile && !asDir) {
+            continue;
+        }
         FindFileItem item{};
-        const os::EntryKind kind = reader.Status(name, item.stStatus);
-        if (kind == os::EntryKind::Directory) {
-            if ((kinds & FINDFILE_DIRS) == 0 ||
-                ((kinds & FINDFILE_SCAN_ALL) == 0 && !os::SearchMatches(filter, name))) {
-                continue;
-            }
+        os::EntryKind kind;
+        if (typesOnly) {
+            kind = reader.Kind(name);
+            item.stStatus.st_mode = kind == os::EntryKind::Directory ? S_IFDIR : S_IFREG;
+        } else {
+            kind = reader.Status(name, item.stStatus);
+        }
+        // Links to directories are never walked into; the rest is not text to edit.
+        if (kind == os::EntryKind::Directory && asDir) {
             ++dirs;
-        } else if (kind == os::EntryKind::File) {
-            if ((kinds & FINDFILE_FILES) == 0 || !os::ListingNameMatches(filter, name)) {
-                continue;
-            }
+        } else if (kind == os::EntryKind::File && asFile) {
             ++files;
         } else {
-            // Links to directories are never walked into; the rest is not text to edit.
             continue;
         }
         CopyText(item.szName, sizeof(item.szName), name);
@@ -232,7 +260,7 @@ int FindFirst(int16_t sort, int16_t kinds, const char* path, FindFile* find)
         find->iError = ENAMETOOLONG;
         return 0;
     }
-    if (kinds == FINDFILE_DIRS && pattern.find('*') == std::string::npos) {
+    if ((kinds & ~FINDFILE_TYPES_ONLY) == FINDFILE_DIRS && pattern.find('*') == std::string::npos) {
         pattern += "\\*.*";
     }
 
@@ -265,12 +293,13 @@ int FindFirst(int16_t sort, int16_t kinds, const char* path, FindFile* find)
     ItemTable items;
     int files = 0;
     int dirs = 0;
-    find->iError = ReadItems(nativeDir, filter, kinds, items, files, dirs);
+    const int order = OrderOf(sort);
+    const bool typesOnly = (kinds & FINDFILE_TYPES_ONLY) != 0 && OrdersByName(order);
+    find->iError = ReadItems(nativeDir, filter, kinds, typesOnly, items, files, dirs);
     if (find->iError != 0 || items.size() == 0) {
         return 0;
     }
 
-    const int order = (sort == 0 ? FINDFILE_SORT_NAME : sort) & 0x1F;
     std::sort(items.begin(), items.end(), [order](const FindFileItem& a, const FindFileItem& b) {
         return Before(a, b, order);
     });
@@ -286,7 +315,7 @@ int FindFirst(int16_t sort, int16_t kinds, const char* path, FindFile* find)
     CopyText(find->szFilter, sizeof(find->szFilter), filter);
     CopyText(find->szDirPath, sizeof(find->szDirPath), dir);
     find->sSort = sort == 0 ? FINDFILE_SORT_NAME : sort;
-    find->sTag = kinds;
+    find->sTag = static_cast<int16_t>(typesOnly ? kinds : kinds & ~FINDFILE_TYPES_ONLY);
     find->sNbEntries = static_cast<int32_t>(items.size());
     find->sNbFile = files;
     find->sNbDir = dirs;

@@ -184,14 +184,27 @@ TEST_F(FindFileTest, LinksToFilesAreFilesAndLinkedDirectoriesAreLeftOut)
     fs::create_symlink(m_root / "gone.htm", m_root / "dangling.htm");
     fs::create_directory(m_root / "fifo-dir");
     ASSERT_EQ(mkfifo((m_root / "pipe.htm").c_str(), 0600), 0);
-    const int16_t all = FINDFILE_DIRS | FINDFILE_FILES | FINDFILE_SCAN_ALL;
-
-    ASSERT_EQ(FindFirst(0x42, all, Kept("*.htm").c_str(), &m_find), 1);
-    EXPECT_STREQ(m_find.szFileName, "link.htm");
-    EXPECT_EQ(m_find.stFile.st_size, 42) << "the status is the target's";
+    // With the types alone the listing asks the file system about links only; what it keeps
+    // must be the same.
+    for (const int16_t typesOnly : {0, FINDFILE_TYPES_ONLY}) {
+        const auto all =
+            static_cast<int16_t>(FINDFILE_DIRS | FINDFILE_FILES | FINDFILE_SCAN_ALL | typesOnly);
+        ASSERT_EQ(FindFirst(0x42, all, Kept("*.htm").c_str(), &m_find), 1);
+        EXPECT_STREQ(m_find.szFileName, "link.htm");
+        EXPECT_EQ(m_find.sTag, all);
+        EXPECT_EQ(m_find.stFile.st_size, typesOnly != 0 ? 0 : 42) << "the status is the target's";
+        EXPECT_TRUE(S_ISREG(m_find.stFile.st_mode));
+        FindEnd(&m_find);
+        EXPECT_EQ(List(0x42, all, Kept("*.htm")),
+                  (Names{"link.htm", "target.htm", "dir", "fifo-dir"}));
+        EXPECT_EQ(List(0x42, all, Kept("dir\\*.htm")), Names{});
+    }
+    // An order by size needs the statuses: they are read, and the record says so.
+    const int16_t bySize = FINDFILE_FILES | FINDFILE_TYPES_ONLY;
+    ASSERT_EQ(FindFirst(FINDFILE_SORT_SIZE, bySize, Kept("*.htm").c_str(), &m_find), 1);
+    EXPECT_EQ(m_find.sTag, FINDFILE_FILES);
+    EXPECT_EQ(m_find.stFile.st_size, 42);
     FindEnd(&m_find);
-    EXPECT_EQ(List(0x42, all, Kept("*.htm")), (Names{"link.htm", "target.htm", "dir", "fifo-dir"}));
-    EXPECT_EQ(List(0x42, all, Kept("dir\\*.htm")), Names{});
 }
 
 TEST_F(FindFileTest, NamesAreBytes)

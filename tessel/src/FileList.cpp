@@ -1,6 +1,7 @@
 #include "tessel/FileList.h"
 
 #include "core/archive.h"
+#include "os/file.h"
 #include "os/names.h"
 #include "os/path.h"
 
@@ -97,6 +98,9 @@ std::int16_t SortCode(std::int16_t sortType)
         return 0x42;
     }
 }
+
+// The size of a listed file that the listing did not read.
+constexpr std::uint64_t kSizeNotRead = ~std::uint64_t{0};
 
 } // namespace
 
@@ -376,8 +380,10 @@ int CFileList::FindFirst(std::int16_t sortType)
 {
     FindEnd();
     m_sort = SortCode(sortType);
+    // A walk needs each item's type only; a file's size is read when asked (FileSize).
     m_kinds =
-        m_recursive != 0 ? (FINDFILE_DIRS | FINDFILE_FILES | FINDFILE_SCAN_ALL) : FINDFILE_FILES;
+        FINDFILE_TYPES_ONLY |
+        (m_recursive != 0 ? (FINDFILE_DIRS | FINDFILE_FILES | FINDFILE_SCAN_ALL) : FINDFILE_FILES);
     m_more = 1;
     m_listingError = 0;
     if (!m_find) {
@@ -414,7 +420,9 @@ int CFileList::FindNext(CFileList& entry)
     entry.SetPath(path, false);
     entry.SetStrFileList();
     entry.m_attributes = static_cast<std::uint32_t>(find.stFile.st_mode);
-    entry.m_size = static_cast<std::uint64_t>(find.stFile.st_size);
+    entry.m_size = (find.sTag & FINDFILE_TYPES_ONLY) != 0
+                       ? kSizeNotRead
+                       : static_cast<std::uint64_t>(find.stFile.st_size);
     entry.m_listedFile = !directory;
     entry.m_listedName = find.szFileName;
     entry.m_listedFolder = find.szDirPath;
@@ -442,7 +450,13 @@ std::int64_t CFileList::FileSize() const
     if (S_ISDIR(m_attributes)) {
         return -1;
     }
-    return static_cast<std::int64_t>(m_size);
+    if (m_size != kSizeNotRead) {
+        return static_cast<std::int64_t>(m_size);
+    }
+    os::FileStatus status;
+    return os::GetStatus(os::ToNative(GetFileFullPath()), status) == os::FileError::None
+               ? status.size
+               : 0;
 }
 
 void CFileList::Serialize(core::CArchive& ar)

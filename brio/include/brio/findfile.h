@@ -17,6 +17,11 @@ BRIO_BEGIN_DECLS
 #define FINDFILE_DIRS 1     /* subdirectories (not matched against the filter) */
 #define FINDFILE_FILES 2    /* regular files whose names match the filter */
 #define FINDFILE_SCAN_ALL 4 /* read every name; without it a directory must match the filter */
+/* The status of a listed item need tell only its type (st_mode is S_IFREG or S_IFDIR, the
+ * rest is zero), so that a directory whose entries the file system types is read without a
+ * status call per name. Orders by time or size read each status all the same: after a start,
+ * the record's sTag keeps this bit only when the statuses hold the types alone. */
+#define FINDFILE_TYPES_ONLY 8
 
 /* Sort codes (FindFile.sSort): the low five bits choose the order, names without regard to
  * case; any other value of the low bits sorts by name ascending. */
@@ -37,7 +42,8 @@ BRIO_BEGIN_DECLS
  * system takes. */
 #define FINDFILE_PATH_SIZE 4096
 
-/* One listed item. The status is that of the entry, or of the target for a link to a file.
+/* One listed item. The status is that of the entry, or of the target for a link to a file
+ * (only its type with FINDFILE_TYPES_ONLY).
  * The name is the entry's name as the directory holds it, bytes (a name may hold a backslash,
  * which the kept path form cannot name; a caller that builds paths must leave such a name
  * out). */

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <new>
 #include <unistd.h>
 #include <vector>
 
@@ -10,9 +11,31 @@ namespace os {
 
 namespace {
 
-DIR* AsDir(void* dir)
+// An open directory read with getdents64 into a buffer of its own: opendir would add a status
+// call per folder (for a buffer size) that a walk of many small folders pays for each one.
+struct OpenDirectory
 {
-    return static_cast<DIR*>(dir);
+    explicit OpenDirectory(int descriptor) : fd(descriptor) {}
+    ~OpenDirectory() { close(fd); }
+    OpenDirectory(const OpenDirectory&) = delete;
+    OpenDirectory& operator=(const OpenDirectory&) = delete;
+
+    int fd;
+    std::size_t next = 0; // offset of the next record in data
+    std::size_t end = 0;  // bytes of data the last read gave
+    alignas(dirent64) char data[32768];
+};
+
+OpenDirectory* AsDir(void* dir)
+{
+    return static_cast<OpenDirectory*>(dir);
+}
+
+// A name of this directory, never a path through it.
+bool IsEntryName(const std::string& name)
+{
+    return !name.empty() && name.find('\0') == std::string::npos &&
+           name.find('/') == std::string::npos;
 }
 
 } // namespace
@@ -25,19 +48,22 @@ DirectoryReader::DirectoryReader(std::string_view nativePath)
         m_error = EINVAL;
         return;
     }
-    DIR* dir = opendir(path.c_str());
-    if (dir == nullptr) {
+    // Non-blocking, so that a pipe put where a folder was cannot hold the open.
+    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         m_error = errno;
         return;
     }
-    m_dir = dir;
+    m_dir = new (std::nothrow) OpenDirectory(fd);
+    if (m_dir == nullptr) {
+        close(fd);
+        m_error = ENOMEM;
+    }
 }
 
 DirectoryReader::~DirectoryReader()
 {
-    if (m_dir != nullptr) {
-        closedir(AsDir(m_dir));
-    }
+    delete AsDir(m_dir);
 }
 
 bool DirectoryReader::Next(std::string& name)
@@ -45,31 +71,38 @@ bool DirectoryReader::Next(std::string& name)
     if (m_dir == nullptr) {
         return false;
     }
+    OpenDirectory& dir = *AsDir(m_dir);
     for (;;) {
-        errno = 0;
-        const dirent* entry = readdir(AsDir(m_dir));
-        if (entry == nullptr) {
-            m_error = errno;
-            return false;
+        if (dir.next >= dir.end) {
+            const ssize_t got = getdents64(dir.fd, dir.data, sizeof(dir.data));
+            if (got <= 0) {
+                m_error = got < 0 ? errno : 0;
+                m_type = DT_UNKNOWN;
+                return false;
+            }
+            dir.next = 0;
+            dir.end = static_cast<std::size_t>(got);
         }
+        const auto* entry = reinterpret_cast<const dirent64*>(dir.data + dir.next);
+        dir.next += entry->d_reclen;
         const std::string_view found(entry->d_name);
         if (found == "." || found == "..") {
             continue;
         }
         name.assign(found);
+        m_type = entry->d_type;
         return true;
     }
 }
 
 EntryKind DirectoryReader::Status(const std::string& name, struct stat& status) const
 {
-    if (m_dir == nullptr || name.empty() || name.find('\0') != std::string::npos ||
-        name.find('/') != std::string::npos) {
+    if (m_dir == nullptr || !IsEntryName(name)) {
         return EntryKind::Missing;
     }
     // Relative to the open directory, so that the answer is about the entry just read even when
     // the directory's path is long or has been renamed meanwhile.
-    const int fd = dirfd(AsDir(m_dir));
+    const int fd = AsDir(m_dir)->fd;
     if (fstatat(fd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
         return EntryKind::Missing;
     }
@@ -96,6 +129,40 @@ EntryKind DirectoryReader::Status(const std::string& name, struct stat& status) 
         return EntryKind::File;
     }
     return EntryKind::Other;
+}
+
+EntryKind DirectoryReader::Kind(const std::string& name) const
+{
+    switch (m_type) {
+    case DT_REG:
+        return EntryKind::File;
+    case DT_DIR:
+        return EntryKind::Directory;
+    case DT_LNK:
+        break;
+    case DT_UNKNOWN: {
+        struct stat status
+        {
+        };
+        return Status(name, status);
+    }
+    default:
+        return EntryKind::Other;
+    }
+    if (m_dir == nullptr || !IsEntryName(name)) {
+        return EntryKind::Missing;
+    }
+    // The link's own status would only repeat what the listing said.
+    struct stat target
+    {
+    };
+    if (fstatat(AsDir(m_dir)->fd, name.c_str(), &target, 0) != 0) {
+        return EntryKind::Missing;
+    }
+    if (S_ISDIR(target.st_mode)) {
+        return EntryKind::LinkToDirectory;
+    }
+    return S_ISREG(target.st_mode) ? EntryKind::File : EntryKind::Other;
 }
 
 std::string WorkingDirectory()

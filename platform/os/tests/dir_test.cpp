@@ -2,14 +2,37 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <dirent.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
 #include <string>
+#include <sys/syscall.h>
 #include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// Set by a test to make every listing leave its entries untyped, as some file systems do.
+bool g_untypedListings = false;
+
+} // namespace
+
+// Stands in for the C library's call in this test program, so that a test can show the reader
+// a listing without types.
+extern "C" ssize_t getdents64(int fd, void* buffer, size_t length) noexcept
+{
+    const long got = syscall(SYS_getdents64, fd, buffer, length);
+    for (long at = 0; g_untypedListings && at < got;) {
+        auto* entry = reinterpret_cast<dirent64*>(static_cast<char*>(buffer) + at);
+        entry->d_type = DT_UNKNOWN;
+        at += entry->d_reclen;
+    }
+    return got;
+}
 
 namespace {
 
@@ -81,6 +104,35 @@ TEST_F(DirReaderTest, ClassifiesEntriesAndNeverOffersLinkedDirectories)
 
     os::DirectoryReader inner((m_root / "dir").string());
     EXPECT_EQ(inner.Status("loop", st), os::EntryKind::LinkToDirectory);
+}
+
+// The kind read from the listing's types must be the one a status call gives, and an untyped
+// listing must fall back to the status calls.
+TEST_F(DirReaderTest, KindOfEachListedEntryWithAndWithoutTypes)
+{
+    Touch("file.htm");
+    fs::create_directory(m_root / "dir");
+    fs::create_symlink(m_root / "file.htm", m_root / "to-file");
+    fs::create_symlink(m_root / "dir", m_root / "to-dir");
+    fs::create_symlink(m_root / "gone", m_root / "dangling");
+    ASSERT_EQ(mkfifo((m_root / "pipe").c_str(), 0600), 0);
+    const std::map<std::string, os::EntryKind> expected = {
+        {"file.htm", os::EntryKind::File},    {"dir", os::EntryKind::Directory},
+        {"to-file", os::EntryKind::File},     {"to-dir", os::EntryKind::LinkToDirectory},
+        {"dangling", os::EntryKind::Missing}, {"pipe", os::EntryKind::Other},
+    };
+    for (const bool untyped : {false, true}) {
+        g_untypedListings = untyped;
+        os::DirectoryReader reader(m_root.string());
+        std::map<std::string, os::EntryKind> kinds;
+        std::string name;
+        while (reader.Next(name)) {
+            kinds[name] = reader.Kind(name);
+        }
+        g_untypedListings = false;
+        EXPECT_EQ(reader.Error(), 0);
+        EXPECT_EQ(kinds, expected) << (untyped ? "untyped" : "typed");
+    }
 }
 
 TEST_F(DirReaderTest, ReportsErrorsInsteadOfFailingHard)

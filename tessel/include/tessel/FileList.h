@@ -114,9 +114,9 @@ public:
     const std::string& GetListedFolder() const { return m_listedFolder; }
     // Closes the listing; 1 when one was open.
     int FindEnd();
-    // For an entry filled by FindNext: the size in bytes, or -1 for a directory.
+    // For an entry filled by FindNext: the size in bytes (read when asked), or -1 for a folder.
     std::int64_t FileSize() const;
-    // The listed item's mode word (S_IFDIR, S_IFREG and permission bits); 0 when not listed.
+    // Listed item's type, S_IFDIR or S_IFREG (and mode bits when sorted by time or size); or 0.
     std::uint32_t GetEntryAttributes() const { return m_attributes; }
 
     // Stores the text form; loading parses it into the fields. Throws core::CArchiveException

@@ -45,9 +45,18 @@ public:
     // is the target's; for any other link it is the link's own.
     EntryKind Status(const std::string& name, struct stat& status) const;
 
+    // What a listing may do with the entry Next gave last (name is that name), as Status tells
+    // it. The type the directory itself records answers for a file, a directory or a device
+    // without a status call, so that a walk costs one read of each folder; a link costs one
+    // call (its target's status), and an entry the file system leaves untyped what Status costs.
+    EntryKind Kind(const std::string& name) const;
+
 private:
-    void* m_dir = nullptr; // DIR*, kept opaque so that callers need not see <dirent.h>
+    void* m_dir = nullptr; // the open directory and its read buffer, private to dir.cpp
     int m_error = 0;
+    // The type the directory recorded for the entry Next gave last (a DT_ value; DT_UNKNOWN
+    // when the file system does not record types or no entry was read).
+    unsigned char m_type = 0;
 };
 
 // The current working directory, native; empty when it cannot be read (removed, too long).
