@@ -22,9 +22,7 @@ CParseProcess::~CParseProcess()
 {
     m_alive.store(false);
     StopWorker();
-    if (m_committer.joinable()) {
-        m_committer.join();
-    }
+    StopCommitter();
     m_report.reset();
     CloseWorkFiles();
 }

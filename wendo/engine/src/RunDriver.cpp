@@ -219,6 +219,7 @@ int16_t CParseProcess::RunAll()
 
     // Every replaced file is on disk before the report says so.
     SettleWrites();
+    StopCommitter();
     m_folderSyncs.Flush();
     m_finished.store(true);
     m_endTime = os::WallClockSeconds();

@@ -87,16 +87,16 @@ void CParseProcess::CommitGroup(bool wait)
     }
     std::unique_ptr<WriteGroup> group = std::move(m_group);
     if (group->batch.Size() > 0) {
-        if (!wait) {
-            try {
-                m_committer = std::thread([g = group.get()] { g->outcomes = g->batch.Commit(); });
-                m_inFlight = std::move(group);
-                return;
-            } catch (const std::system_error&) {
-                // No thread to be had: committed here instead.
+        // Every commit on the one committer, waited for or not, so that all the renames of a
+        // run come from one thread.
+        if (StartCommit(*group)) {
+            m_inFlight = std::move(group);
+            if (wait) {
+                TakeBackInFlight();
             }
+            return;
         }
-        group->outcomes = group->batch.Commit();
+        group->outcomes = group->batch.Commit(); // no thread to be had: committed here
     }
     GiveOutRows(*group);
 }
@@ -106,9 +106,58 @@ void CParseProcess::TakeBackInFlight()
     if (!m_inFlight) {
         return;
     }
-    m_committer.join();
+    {
+        std::unique_lock lock(m_commitMutex);
+        m_commitWake.wait(lock, [this] { return m_commitJob == nullptr; });
+    }
     const std::unique_ptr<WriteGroup> group = std::move(m_inFlight);
     GiveOutRows(*group);
+}
+
+bool CParseProcess::StartCommit(WriteGroup& group)
+{
+    if (!m_committer.joinable()) {
+        try {
+            m_committer = std::thread(&CParseProcess::CommitterMain, this);
+        } catch (const std::system_error&) {
+            return false;
+        }
+    }
+    const std::lock_guard lock(m_commitMutex);
+    m_commitJob = &group;
+    m_commitWake.notify_all();
+    return true;
+}
+
+void CParseProcess::CommitterMain()
+{
+    std::unique_lock lock(m_commitMutex);
+    for (;;) {
+        m_commitWake.wait(lock, [this] { return m_commitJob != nullptr || m_commitQuit; });
+        if (m_commitJob == nullptr) {
+            return;
+        }
+        WriteGroup* const job = m_commitJob;
+        lock.unlock();
+        job->outcomes = job->batch.Commit();
+        lock.lock();
+        m_commitJob = nullptr;
+        m_commitWake.notify_all();
+    }
+}
+
+void CParseProcess::StopCommitter()
+{
+    if (!m_committer.joinable()) {
+        return;
+    }
+    {
+        const std::lock_guard lock(m_commitMutex);
+        m_commitQuit = true;
+        m_commitWake.notify_all();
+    }
+    m_committer.join();
+    m_commitQuit = false; // a later run starts a committer of its own
 }
 
 void CParseProcess::SettleWrites()

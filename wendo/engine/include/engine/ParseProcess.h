@@ -30,9 +30,11 @@
 #include "os/workdir.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -300,6 +302,11 @@ private:
     // the committer, or commits it here when wait is true.
     void CommitGroup(bool wait);
     void TakeBackInFlight();
+    // Hands a group to the committer thread (started when needed); false when no thread can
+    // be had.
+    bool StartCommit(WriteGroup& group);
+    void CommitterMain();
+    void StopCommitter();
     void GiveOutRows(WriteGroup& group);
     void GiveOutRow(PendingRow& row);
     // The held source's folder is cleaned of dead runs' leftovers, once per run; a recovery
@@ -396,9 +403,15 @@ private:
     // The write group filling, the one the committer has (null when none), and the committer.
     std::unique_ptr<WriteGroup> m_group;
     std::unique_ptr<WriteGroup> m_inFlight;
+    // The committer thread, started at the first group and stopped at the run's end. It takes
+    // one group at a time (m_commitJob, guarded by m_commitMutex) and clears the job when done.
     std::thread m_committer;
-    bool m_stagedNow = false; // the file in hand was staged in m_group
-    bool m_staging = false;   // in the middle of staging it: the group must not be settled
+    std::mutex m_commitMutex;
+    std::condition_variable m_commitWake;
+    WriteGroup* m_commitJob = nullptr; // guarded by m_commitMutex
+    bool m_commitQuit = false;         // guarded by m_commitMutex
+    bool m_stagedNow = false;          // the file in hand was staged in m_group
+    bool m_staging = false;            // in the middle of staging it: the group must not be settled
     // The run's undo journal, started at its first write-back.
     UndoJournal m_journal;
     bool m_journalStarted = false;
