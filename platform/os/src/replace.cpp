@@ -602,22 +602,10 @@ void FlushFolders(std::vector<std::pair<std::string, int>>& folders, PendingFold
 } // namespace
 
 // The staging folder, held open for the batch's life.
-class CommitBatch::Folder
+class CommitBatch::Folder : public Descriptor
 {
 public:
-    explicit Folder(int fd) : m_fd(fd) {}
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
-    ~Folder()
-    {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
+    using Descriptor::Descriptor;
 };
 
 CommitBatch::CommitBatch() = default;
