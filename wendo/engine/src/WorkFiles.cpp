@@ -173,6 +173,11 @@ void CParseProcess::OpenMemoryWork(const std::string& input)
     m_inputText = &input;
     m_resultFile = kWorkFile;
     m_output.AttachMemory(m_outputText);
+    StartAtFirstLine();
+}
+
+void CParseProcess::StartAtFirstLine()
+{
     m_lineNumber = 1;
     if (m_doc.FromLine > 1 && !CopyLinesBeforeRegion()) {
         SetError(kReadError);
@@ -203,10 +208,7 @@ int CParseProcess::OpenWorkFiles(const std::string& path)
         return 1;
     }
     m_output.Attach(output);
-    m_lineNumber = 1;
-    if (m_doc.FromLine > 1 && !CopyLinesBeforeRegion()) {
-        SetError(kReadError);
-    }
+    StartAtFirstLine();
     return 0;
 }
 

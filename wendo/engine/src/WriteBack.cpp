@@ -7,7 +7,6 @@
 
 #include "engine/Notifications.h"
 #include "engine/ParseProcess.h"
-#include "os/clock.h"
 #include "os/path.h"
 #include "os/replace.h"
 
@@ -80,13 +79,9 @@ int16_t CParseProcess::WriteBackFile(const std::string& path)
     request.staging = staging;
     request.deferred = &m_folderSyncs;
     request.stop = [this] { return StopInFile(); };
-    if (!m_group) {
-        m_group = std::make_unique<WriteGroup>();
-        m_group->startedMs = os::MonotonicMilliseconds();
-    }
     os::WriteBackOutcome outcome;
     m_staging = true;
-    const bool staged = m_group->batch.Stage(std::move(m_source), request, outcome);
+    const bool staged = FillingGroup().batch.Stage(std::move(m_source), request, outcome);
     m_staging = false;
     if (staged) {
         m_stagedNow = true;

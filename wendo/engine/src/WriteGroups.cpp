@@ -67,16 +67,21 @@ void CParseProcess::QueueRow(PendingRow row)
         GiveOutRow(row); // nothing waits before it
         return;
     }
-    if (!m_group) {
-        m_group = std::make_unique<WriteGroup>();
-        m_group->startedMs = os::MonotonicMilliseconds();
-    }
-    m_group->rows.push_back(std::move(row));
+    FillingGroup().rows.push_back(std::move(row));
     if (m_group->batch.Size() >= kGroupFiles || m_group->batch.Bytes() >= kGroupBytes ||
         m_group->rows.size() >= kGroupRows ||
         os::MonotonicMilliseconds() - m_group->startedMs >= kGroupAgeMs) {
         CommitGroup(false);
     }
+}
+
+CParseProcess::WriteGroup& CParseProcess::FillingGroup()
+{
+    if (!m_group) {
+        m_group = std::make_unique<WriteGroup>();
+        m_group->startedMs = os::MonotonicMilliseconds();
+    }
+    return *m_group;
 }
 
 void CParseProcess::CommitGroup(bool wait)

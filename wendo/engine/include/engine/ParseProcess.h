@@ -298,6 +298,8 @@ private:
     PendingRow RowInRecord() const;
     void PutRowInRecord(const PendingRow& row);
     void QueueRow(PendingRow row);
+    // The group filling, made when there is none.
+    WriteGroup& FillingGroup();
     // Takes the group in flight back and gives out its rows; then hands the filling group to
     // the committer, or commits it here when wait is true.
     void CommitGroup(bool wait);
@@ -355,6 +357,8 @@ private:
     bool ReadSourceToMemory();
     // Makes input the input of a file in memory and an empty output its output.
     void OpenMemoryWork(const std::string& input);
+    // Line 1 at the input's start; the lines before the region copied to the output.
+    void StartAtFirstLine();
     // The text a file in memory holds in the end.
     const std::string& ResultBytes() const
     {
